@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Helpers of the movie file tests: a temporary folder, files as bytes, and
+// the independent tools (ffmpeg, ffprobe, exiftool, mediainfo) run as child
+// processes with an argument vector.
+namespace movtest {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+struct ToolResult {
+  int status = -1;
+  std::string out;
+};
+
+// Runs a program found on PATH; stdout is captured, stderr discarded.
+ToolResult RunTool(const std::vector<std::string>& argv);
+bool HaveTool(const std::string& name);
+
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+void CopyFile(const std::string& from, const std::string& to);
+uint64_t FileSize(const std::string& path);
+
+// A movie of one second: a 64x32 video track (10 fps, MPEG-4 part 2), a PCM
+// sound track and a second 32x32 video track (5 fps); header first or last.
+void MakeThreeTrackMovie(const std::string& path, bool headerFirst);
+// One video track (H.264 with B-frames, 2 s) with extra ffmpeg output options.
+void MakeVideoMovie(const std::string& path, const std::vector<std::string>& extraOptions = {});
+
+// ffmpeg's per-frame digests of every stream, the independent check that
+// media data is untouched.
+std::string FrameMd5(const std::string& path);
+// ffprobe's streams and format, less the lines naming the file or its size.
+std::string ProbeStreams(const std::string& path);
+
+// Copies a header-last movie into a sparse file whose media data lies past
+// 4 GiB (behind a large 'free' atom), with 64-bit chunk offsets.
+void MakeMovieBeyond4GiB(const std::string& source, const std::string& path);
+
+std::vector<uint8_t> Bytes(const std::string& text);
+
+}  // namespace movtest
