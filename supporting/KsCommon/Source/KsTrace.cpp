@@ -136,6 +136,23 @@ void OpenTraceFile(const std::string& path) {
   state.traceFile = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
 }
 
+// The file's bytes; nothing when it can't be read (or is too large to be settings).
+std::optional<std::string> ReadWholeFile(const char* path) {
+  constexpr size_t kMaxSettingsSize = 16 << 20;
+  FILE* file = std::fopen(path, "rb");
+  if (!file) return std::nullopt;
+  std::string contents;
+  char chunk[4096];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && contents.size() < kMaxSettingsSize) {
+    contents.append(chunk, got);
+  }
+  const bool failed = std::ferror(file) != 0 || contents.size() >= kMaxSettingsSize;
+  std::fclose(file);
+  if (failed) return std::nullopt;
+  return contents;
+}
+
 void ReadSettings(xmlNodePtr root) {
   std::vector<std::pair<PWStringRef, KsTrace::TraceLevel>> entries;
   for (xmlNodePtr node = root->children; node; node = node->next) {
@@ -164,14 +181,11 @@ void KsTrace::LoadSettings(const PWStringRef& path, bool defaultVerbose) {
     state.defaultVerbose = defaultVerbose;
   }
   if (path.IsNull()) return;
-  const PWCStringPtr cPath(path);
-  if (FILE* probe = std::fopen(cPath, "rb")) {
-    std::fclose(probe);
-  } else {
-    return;
-  }
+  const auto contents = ReadWholeFile(path.CStr());
+  if (!contents) return;
   xmlInitParser();
-  xmlDocPtr doc = xmlReadFile(cPath, nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  xmlDocPtr doc = xmlReadMemory(contents->data(), static_cast<int>(contents->size()), nullptr, nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
   if (!doc) return;
   {
     std::unique_lock lock(state.settingsMutex);

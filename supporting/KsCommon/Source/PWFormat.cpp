@@ -1,8 +1,10 @@
 #include "PWFormat.h"
 
 #include <locale.h>
+#include <stdlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstdio>
@@ -215,13 +217,13 @@ void AppendDirective(std::string& out, const Directive& d, const PWFormatArg& ar
     case 'S':
       AppendText(out, d, arg.GetKind() == PWFormatArg::Kind::kString ? std::string(arg.Text()) : NaturalText(arg));
       break;
-    default:
+    default:  // "%n" takes its argument but writes nothing through it
       break;
   }
 }
 
 bool ConsumesArgument(char conversion) {
-  return std::string_view("diuxXofFeEgGaAcps@S").find(conversion) != std::string_view::npos;
+  return std::string_view("diuxXofFeEgGaAcps@Sn").find(conversion) != std::string_view::npos;
 }
 
 int IntArgument(const PWFormatArg* arg) {
@@ -271,6 +273,20 @@ double PWFormatArg::Float() const {
   return 0;
 }
 
+bool PWParseDouble(std::string_view text, double& value) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos || !CLocale()) return false;
+  const std::string number(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
+  char* end = nullptr;
+  errno = 0;
+  const double parsed = strtod_l(number.c_str(), &end, CLocale());
+  if (end != number.c_str() + number.size()) return false;
+  if (errno == ERANGE && std::isinf(parsed)) return false;
+  value = parsed;
+  return true;
+}
+
 std::string PWFormatToString(std::string_view format, std::span<const PWFormatArg> args) {
   ScopedCLocale cLocale;
   std::string out;
@@ -301,7 +317,7 @@ std::string PWFormatToString(std::string_view format, std::span<const PWFormatAr
       const int precision = IntArgument(cursor.Next());
       if (precision >= 0) d.precision = precision;
     }
-    if (!ConsumesArgument(d.conversion)) continue;  // unknown conversions, and "%n", print nothing
+    if (!ConsumesArgument(d.conversion)) continue;  // unknown conversions print nothing
     if (const PWFormatArg* arg = cursor.Next(d.position)) AppendDirective(out, d, *arg);
   }
   return out;

@@ -54,6 +54,11 @@ class PWFormatArg {
 // for that directive, never reads past the list.
 std::string PWFormatToString(std::string_view format, std::span<const PWFormatArg> args);
 
+// Reads a floating-point number as strtod does in the C locale ("." is the
+// decimal point), whatever the process locale. False when the text (blanks
+// around it aside) is not exactly one number, or its value overflows a double.
+bool PWParseDouble(std::string_view text, double& value);
+
 template <class... Args>
 PWStringRef PWStringCreateWithFormat(std::string_view format, const Args&... args) {
   if constexpr (sizeof...(Args) == 0) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 // A counted, immutable UTF-8 string. Copies share the text; a default-constructed
 // string is null, which is distinct from the empty string. Routines that would
@@ -48,6 +49,17 @@ struct PWStringLessNoCase {
   bool operator()(const PWStringRef& a, const PWStringRef& b) const;
   bool operator()(std::string_view a, const PWStringRef& b) const;
   bool operator()(const PWStringRef& a, std::string_view b) const;
+  // Other text types (C strings, std::string) as lookup keys: `map.find("Name")`.
+  template <class T>
+    requires(std::is_convertible_v<const T&, std::string_view> && !std::is_same_v<T, std::string_view>)
+  bool operator()(const T& a, const PWStringRef& b) const {
+    return (*this)(std::string_view(a), b);
+  }
+  template <class T>
+    requires(std::is_convertible_v<const T&, std::string_view> && !std::is_same_v<T, std::string_view>)
+  bool operator()(const PWStringRef& a, const T& b) const {
+    return (*this)(a, std::string_view(b));
+  }
 };
 
 // Case-insensitive comparison (ASCII letters fold; other bytes compare as they are).
