@@ -214,4 +214,27 @@ std::string InstallerFixture::statusOf(const fs::path& definition) {
 
 bool InstallerFixture::scratchIsEmpty() const { return fs::is_empty(tmp_); }
 
+void InstallerFixture::expectNoLeftovers() {
+  EXPECT_FALSE(fs::exists(fs::symlink_status(installBase_.string() + " Old")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(installBase_.string() + " Copy")));
+  EXPECT_FALSE(fs::exists(appWrapper_ / ".kstltmp"));
+  EXPECT_TRUE(scratchIsEmpty());
+  for (const auto& item : fs::directory_iterator(root_)) {
+    EXPECT_EQ(std::string::npos, item.path().filename().string().find(".status."))
+        << item.path();
+  }
+}
+
+void InstallerFixture::expectRefused(const fs::path& definition, int code,
+                                     const std::string& reason, const fs::path& before) {
+  EXPECT_EQ(code, runInstaller({definition}));
+  const std::string status = statusOf(definition);
+  EXPECT_EQ(std::to_string(code) + "\n", status.substr(0, status.find('\n') + 1)) << status;
+  EXPECT_NE(std::string::npos, status.find(reason)) << status;
+  std::string differences;
+  EXPECT_TRUE(sameTree(before, installBase_, &differences)) << differences;
+  EXPECT_FALSE(fs::exists(definition));
+  expectNoLeftovers();
+}
+
 }  // namespace hc::installer::test

@@ -66,6 +66,13 @@ class InstallerFixture : public ::testing::Test {
   int runInstaller(const std::vector<fs::path>& definitions);
   std::string statusOf(const fs::path& definition);
   bool scratchIsEmpty() const;
+  // No copy, old tree, temporary copy folder, scratch folder or half-written
+  // status file is left behind.
+  void expectNoLeftovers();
+  // A failed installation leaves the application as it was (compared with
+  // the snapshot before) and names the reason in the status file.
+  void expectRefused(const fs::path& definition, int code, const std::string& reason,
+                     const fs::path& before);
 
   fs::path root_;
   fs::path tmp_;

@@ -46,27 +46,6 @@ class InstallerRunTest : public InstallerFixture {
             {.relativepath = "Info.plist", .operation = "unchanged"},
             stagedFile("Contents.catalog", "payload/Contents.catalog", "replace")};
   }
-
-  void expectNoLeftovers() {
-    EXPECT_FALSE(fs::exists(fs::symlink_status(installBase_.string() + " Old")));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(installBase_.string() + " Copy")));
-    EXPECT_FALSE(fs::exists(appWrapper_ / ".kstltmp"));
-    EXPECT_TRUE(scratchIsEmpty());
-  }
-
-  // A failed installation leaves the application as it was and names the
-  // reason in the status file.
-  void expectRefused(const fs::path& definition, int code, const std::string& reason,
-                     const fs::path& before) {
-    EXPECT_EQ(code, runInstaller({definition}));
-    const std::string status = statusOf(definition);
-    EXPECT_EQ(std::to_string(code) + "\n", status.substr(0, status.find('\n') + 1)) << status;
-    EXPECT_NE(std::string::npos, status.find(reason)) << status;
-    std::string differences;
-    EXPECT_TRUE(sameTree(before, installBase_, &differences)) << differences;
-    EXPECT_FALSE(fs::exists(definition));
-    expectNoLeftovers();
-  }
 };
 
 TEST_F(InstallerRunTest, InstallsExactlyTheListedChangesAndReportsSuccess) {
