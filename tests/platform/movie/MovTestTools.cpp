@@ -105,7 +105,7 @@ void MakeThreeTrackMovie(const std::string& path, bool headerFirst) {
                                    "-f", "lavfi", "-i", "sine=frequency=440:duration=1:sample_rate=8000",
                                    "-f", "lavfi", "-i", "testsrc2=size=32x32:rate=5:duration=1",
                                    "-map", "0", "-map", "1", "-map", "2", "-c:v", "mpeg4", "-c:a", "pcm_s16le",
-                                   "-metadata", "title=Hello", "-fflags", "+bitexact"};
+                                   "-metadata", "title=Hello", "-metadata", "comment=Note", "-fflags", "+bitexact"};
   if (headerFirst) args.insert(args.end(), {"-movflags", "+faststart"});
   args.push_back(path);
   RunFfmpeg(args);
