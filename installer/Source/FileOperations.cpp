@@ -65,6 +65,9 @@ int removeAt(int parent, const std::string& name, int depth) {
   if (depth > kMaxDepth) return ENAMETOOLONG;
   UniqueFd folder;
   if (int error = openDirectoryAt(parent, name, folder)) return error;
+  // A folder that is going anyway may lose a read-only mode first, so that
+  // its contents can be listed and removed.
+  if ((info.st_mode & S_IRWXU) != S_IRWXU) ::fchmod(folder.get(), (info.st_mode & 07777) | S_IRWXU);
   std::vector<std::string> names;
   if (int error = listFolder(folder.get(), names)) return error;
   for (const std::string& child : names) {
