@@ -112,7 +112,7 @@ MovErr MovFile::LoadHeader() {
   auto moov = std::find_if(layout_.atoms.begin(), layout_.atoms.end(),
                            [](const MovAtom& atom) { return atom.type == MovFourCC("moov"); });
   if (moov == layout_.atoms.end()) {
-    return layout_.hasTail && layout_.tailType == MovFourCC("moov") ? MovErr::InvalidMovie : MovErr::NoMovieFound;
+    return layout_.hasTail ? MovErr::InvalidMovie : MovErr::NoMovieFound;
   }
   if (moov->size > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
   headerAtom_ = *moov;
