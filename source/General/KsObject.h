@@ -1,0 +1,116 @@
+#pragma once
+
+#include <cstdint>
+#include <atomic>
+
+#include "General/KsBaseObject.h"
+#include "General/KsClassObject.h"
+#include "General/KsUUID.h"
+#include "General/RefTempl.h"
+#include "KsAppErr.h"
+#include "PWString.h"
+
+class KsClassObject;
+class HcProperty;
+class PropertyTraverser;
+class PropertyBindingStorage;
+class KsStringCollection;
+
+// The base of every model class: name, UUID, class object and
+// property-change notification. Observers are held weakly and told after
+// each change of the property they observe, once the outermost change scope
+// of that property closes.
+class KsObject : public KsBaseObject {
+ public:
+  class KsObjectClass;
+  using Ref = RefTemplAbstract<KsBaseObject, KsObject>;
+
+  KsObject();
+  ~KsObject() override;
+
+  static KsRef<KsClassObject> ClassGetClassObject();
+  virtual KsRef<KsClassObject> GetClassObject() const;
+
+  // Names. Setting the name directly sends no notice; a set through the
+  // "Name" property does.
+  eAppErr SetName(const PWStringRef& name);
+  PWStringRef GetName() const;
+
+  // UUIDs. None is assigned at construction.
+  eAppErr GetUUID(KsUUID* uuid) const;
+  eAppErr SetUUID(const KsUUID& uuid);
+  eAppErr AssignUUID();
+  eAppErr GetUUIDString(PWStringRef* text) const;
+  eAppErr SetUUIDString(const PWStringRef& text);
+  bool HasUUID() const { return !m_uuid.IsNull(); }
+  const KsUUID& UUID() const { return m_uuid; }
+
+  KsRef<KsObject> ThisRef() { return KsRef<KsObject>(this); }
+  // A new list of the names of the class's properties, inherited ones first,
+  // collection properties left out.
+  KsRef<KsStringCollection> GetPropertyNames() const;
+
+  // Observers.
+  virtual void AddObserver(const KsRef<KsObject>& observer, const PWStringRef& propertyName, uint32_t options);
+  void AddObserverForId(const KsRef<KsObject>& observer, int32_t propertyId, uint32_t options);
+  void AddPropertyObserver(const KsRef<KsObject>& observer, const KsRef<HcProperty>& property, uint32_t options);
+  // A null name removes the observer from every property.
+  virtual void RemoveObserver(const KsRef<KsObject>& observer, const PWStringRef& propertyName);
+  // Id 0 removes the observer from every property.
+  void RemoveObserverForId(const KsRef<KsObject>& observer, int32_t propertyId);
+  // An empty property removes the observer from every property.
+  void RemovePropertyObserver(const KsRef<KsObject>& observer, const KsRef<HcProperty>& property);
+  // Called on each live observer after a change it observes.
+  virtual void ObservePropertyChange(const KsRef<KsObject>& object, const KsRef<HcProperty>& property,
+                                     const KsRef<KsObject>& description);
+  bool HasObservers() const;
+
+  // Change scopes (see DidChangeCaller).
+  void WillChangeProperty(int32_t propertyId, KsRef<KsObject>& description);
+  void DidChangeProperty(int32_t propertyId, KsRef<KsObject>& description);
+
+ private:
+  KsUUID m_uuid;
+  PWStringRef m_name;
+  // Made on the first registration; guarded by its own lock.
+  PropertyBindingStorage* ObtainStorage();
+  std::atomic<PropertyBindingStorage*> m_observers{nullptr};
+};
+
+// The scope a setter opens around its store: when the outermost scope of a
+// property on an object closes, each live observer of that property is told
+// once.
+class DidChangeCaller {
+ public:
+  DidChangeCaller(KsObject* object, int32_t propertyId) : m_object(object), m_propertyId(propertyId) {
+    if (m_object && m_object->HasObservers()) m_object->WillChangeProperty(m_propertyId, m_description);
+    else m_object = nullptr;
+  }
+  ~DidChangeCaller() {
+    if (m_object) m_object->DidChangeProperty(m_propertyId, m_description);
+  }
+  DidChangeCaller(const DidChangeCaller&) = delete;
+  DidChangeCaller& operator=(const DidChangeCaller&) = delete;
+
+  // The description a collection fills in for its observers; empty when
+  // nobody observes the property.
+  const KsRef<KsObject>& GetDescription() const { return m_description; }
+
+ private:
+  KsObject* m_object;
+  int32_t m_propertyId;
+  KsRef<KsObject> m_description;
+};
+
+// The class object of KsObject, the root of every class chain.
+class KsObject::KsObjectClass : public KsClassObject {
+ public:
+  PWStringRef GetName() const override;
+  const char* GetImplName() const override { return "KsObject"; }
+  KsRef<KsClassObject> GetParentClass() const override { return {}; }
+  bool IsAbstract() const override { return true; }
+  void CreateObject(KsRef<KsObject>& object) override { object = nullptr; }
+
+ protected:
+  void SetupProperties() override;
+};
