@@ -1,0 +1,59 @@
+// libFuzzer target over the movie atom reader: the bytes are parsed as a
+// header tree in memory and opened as a movie file, and everything the file
+// offers is used once.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/movie/MovAtomNode.h"
+#include "platform/movie/MovCompressedHeader.h"
+#include "platform/movie/MovFile.h"
+#include "platform/movie/MovFourCC.h"
+#include "platform/movie/MovUserData.h"
+
+using namespace hc::movie;
+
+namespace {
+
+void UseHeaderBytes(std::span<const uint8_t> bytes) {
+  MovAtomNode node;
+  if (MovAtomNode::Parse(bytes, node) == MovErr::Ok) {
+    std::vector<uint8_t> written;
+    node.Serialize(written);
+  }
+  MovUserData userData;
+  MovUserData::Parse(bytes, userData);
+  std::vector<uint8_t> expanded;
+  MovCompressedHeader::Expand(bytes, expanded);
+}
+
+void UseMovieFile(const uint8_t* data, size_t size) {
+  int fd = ::memfd_create("movie", 0);
+  if (fd < 0) return;
+  if (::write(fd, data, size) == static_cast<ssize_t>(size)) {
+    MovFile movie;
+    if (movie.OpenForRead("/proc/self/fd/" + std::to_string(fd)) == MovErr::Ok) {
+      for (size_t i = 0; i < movie.TrackCount(); ++i) {
+        const MovTrack& track = movie.Track(i);
+        track.DataSize();
+        std::vector<uint8_t> sample;
+        movie.ReadSample(track, 1, sample);
+      }
+      movie.Metadata();
+      movie.BuildHeader();
+    }
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  UseHeaderBytes(std::span<const uint8_t>(data, size));
+  UseMovieFile(data, size);
+  return 0;
+}
