@@ -137,7 +137,8 @@ void InstallerFixture::makeApplication() {
   writeCatalog({"MacOS/HalcyonPlayer", "Resources/a.txt", "Resources/old.txt", "Info.plist"});
 }
 
-void InstallerFixture::writeCatalog(const std::vector<std::string>& relativePaths) {
+void InstallerFixture::writeCatalog(const std::vector<std::string>& relativePaths,
+                                    const std::vector<BomLine>& extraLines) {
   std::vector<BomLine> lines;
   for (const std::string& relative : relativePaths) {
     const fs::path path = installBase_ / relative;
@@ -149,6 +150,7 @@ void InstallerFixture::writeCatalog(const std::vector<std::string>& relativePath
     lines.push_back(line);
   }
   lines.push_back({.relativepath = "Current", .filetype = "link", .link = "Resources"});
+  lines.insert(lines.end(), extraLines.begin(), extraLines.end());
   writeFile(installBase_ / "Contents.catalog", bomText("catalog", lines));
 }
 

@@ -47,8 +47,10 @@ class InstallerFixture : public ::testing::Test {
 
   // The installed tree: a program, resources, a link inside it and its catalog.
   void makeApplication();
-  // Writes the catalog of the install base from its current files.
-  void writeCatalog(const std::vector<std::string>& relativePaths);
+  // Writes the catalog of the install base from its current files, with
+  // extra lines after them.
+  void writeCatalog(const std::vector<std::string>& relativePaths,
+                    const std::vector<BomLine>& extraLines = {});
   // A "file" line for a file in the staging folder, with size and sha256.
   BomLine stagedFile(const std::string& relativePath, const std::string& packagePath,
                      const std::string& operation);
