@@ -296,6 +296,12 @@ TEST_F(InstallerRunTest, DebugModeLogsEveryStep) {
   const fs::path definition = writeDefinition();
   ToolResult result = runTool({UPDATE_INSTALLER_PROGRAM, "--debug-mode", definition.string()});
   EXPECT_EQ(0, result.status) << result.output;
+  // The environment variable turns it on as well.
+  ::setenv("UPDATE_INSTALLER_DEBUG_MODE", "YES", 1);
+  ToolResult fromEnvironment = runTool({UPDATE_INSTALLER_PROGRAM, (root_ / "absent.plist").string()});
+  ::unsetenv("UPDATE_INSTALLER_DEBUG_MODE");
+  EXPECT_EQ(KsPackageNotFound, fromEnvironment.status);
+  EXPECT_NE(std::string::npos, fromEnvironment.output.find("UpdateInstaller result: 15"));
   for (const char* line :
        {"- (id)initWithUpdateDefinition:(NSString *)updateDefinitionPath;",
         "- (BOOL)unpackageAndVerify; result = 0", "- (BOOL)duplicateOriginalAndVerify; result = 0",
