@@ -38,7 +38,9 @@ class KsTrace {
   static eAppErr ReturnAppErr(eAppErr code, const char* file, const char* method, unsigned line);
 
   // Replaces the console as the destination of trace lines (tests); an empty
-  // function restores the console.
+  // function restores the console. The sink gets each line without its line
+  // break, one call at a time; it must not trace itself. A "TraceFile" named
+  // in the settings receives the lines either way.
   static void SetOutputSink(std::function<void(const std::string&)> sink);
   // Forgets the loaded settings (tests).
   static void ResetSettings();

@@ -1,0 +1,5 @@
+#include "PWSemaphore.h"
+
+#include "PWPosixSemaphore.h"
+
+PWSemaphore::Ref PWSemaphore::Create() { return KsMakeRef<PWPosixSemaphore>(); }
