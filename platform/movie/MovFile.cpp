@@ -187,7 +187,7 @@ MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::ve
   if (size > kMaxSampleSize) return MovErr::SizeLimitExceeded;
   if (offset > layout_.fileSize || size > layout_.fileSize - offset) return MovErr::InvalidSampleTable;
   bytes.resize(size);
-  return const_cast<MovFileIo&>(io_).ReadAt(offset, bytes.data(), size);
+  return io_.ReadAt(offset, bytes.data(), size);
 }
 
 bool MovFile::HasChanges() const {
@@ -207,6 +207,7 @@ MovAtomNode MovFile::BuildHeader() const {
 
 MovErr MovFile::Save() {
   if (!io_.IsOpen() || !io_.IsWritable()) return MovErr::DataNotOpenForWrite;
+  if (!HasChanges()) return MovErr::Ok;
   std::vector<uint8_t> header = Serialized(BuildHeader());
   if (header.size() > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
 

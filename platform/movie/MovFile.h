@@ -64,6 +64,7 @@ class MovFile {
   MovErr ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes) const;
 
   bool HasChanges() const;
+  // Writes changed user data back (see above); without changes it writes nothing.
   MovErr Save();
   // Writes a self-contained copy with the header first and the media data
   // after it (chunk offsets shifted); the file at `path` is replaced only
@@ -100,7 +101,7 @@ class MovFile {
   MovErr CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uint64_t at,
                    const MovFlattenOptions& options);
 
-  MovFileIo io_;
+  mutable MovFileIo io_;  // reading samples moves its counters, not the movie
   Layout layout_;
   MovAtom headerAtom_;
   bool headerCompressed_ = false;
