@@ -56,6 +56,74 @@ using ReaderPtr = std::unique_ptr<xmlTextReader, ReaderDeleter>;
 constexpr const char* kUidKey = "CF$UID";
 
 void IgnoreXmlError(void*, xmlErrorPtr) {}
+void NoteXmlError(void* failed, xmlErrorPtr error) {
+  if (error && error->level >= XML_ERR_ERROR) *static_cast<bool*>(failed) = true;
+}
+void IgnoreXmlMessage(void*, const char*, ...) {}
+
+// libxml2 reports to handlers of the calling thread; the check keeps them quiet
+// and gives them back afterwards.
+class QuietXmlErrors {
+ public:
+  QuietXmlErrors()
+      : m_structured(xmlStructuredError),
+        m_structuredContext(xmlStructuredErrorContext),
+        m_generic(xmlGenericError),
+        m_genericContext(xmlGenericErrorContext) {
+    xmlSetStructuredErrorFunc(nullptr, IgnoreXmlError);
+    xmlSetGenericErrorFunc(nullptr, IgnoreXmlMessage);
+  }
+  ~QuietXmlErrors() {
+    xmlSetStructuredErrorFunc(m_structuredContext, m_structured);
+    xmlSetGenericErrorFunc(m_genericContext, m_generic);
+  }
+  QuietXmlErrors(const QuietXmlErrors&) = delete;
+  QuietXmlErrors& operator=(const QuietXmlErrors&) = delete;
+
+ private:
+  xmlStructuredErrorFunc m_structured;
+  void* m_structuredContext;
+  xmlGenericErrorFunc m_generic;
+  void* m_genericContext;
+};
+
+// Length of the UTF-8 sequence at the start of text when it encodes a
+// character that XML 1.0 allows; 0 otherwise.
+size_t XmlCharacterLength(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) return lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r' ? 1 : 0;
+  size_t length = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+  } else {
+    return 0;
+  }
+  uint32_t code = lead & (0x7F >> length);
+  if (text.size() < length) return 0;
+  for (size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[i]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3F);
+  }
+  static constexpr uint32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool valid = code >= kSmallest[length] && code <= 0x10FFFF &&
+                     !(code >= 0xD800 && code <= 0xDFFF) && code != 0xFFFE && code != 0xFFFF;
+  return valid ? length : 0;
+}
+
+// True when the text is UTF-8 made only of characters XML can carry.
+bool TextFitsXml(std::string_view text) {
+  while (!text.empty()) {
+    const size_t length = XmlCharacterLength(text);
+    if (length == 0) return false;
+    text.remove_prefix(length);
+  }
+  return true;
+}
 
 bool YearOfDateTextInRange(const xmlChar* text) {
   if (!text) return false;
@@ -67,19 +135,26 @@ bool YearOfDateTextInRange(const xmlChar* text) {
          year <= PlistXml::kLastYear;
 }
 
-// libplist parses recursively and keeps dates in 32-bit seconds, so text is
-// first walked with libxml2's streaming reader: it must be well-formed, nest
-// no deeper than kMaxDepth, and hold only dates that libplist can keep.
+// libplist parses recursively, takes malformed XML and keeps dates in 32-bit
+// seconds, so text is first walked with libxml2's streaming reader: it must be
+// well-formed UTF-8 XML, nest no deeper than kMaxDepth, and hold only dates
+// that libplist can keep.
 bool IsSafeForPlistParser(std::string_view xml) {
   static std::once_flag initOnce;
   std::call_once(initOnce, [] { xmlInitParser(); });
-  if (xml.size() > static_cast<size_t>(INT_MAX)) return false;
-  ReaderPtr reader(xmlReaderForMemory(xml.data(), static_cast<int>(xml.size()), nullptr, nullptr,
+  if (xml.size() > static_cast<size_t>(INT_MAX) || !TextFitsXml(xml)) return false;
+  QuietXmlErrors quiet;
+  // libplist takes the bytes as UTF-8 whatever the document declares, so the
+  // check does too.
+  ReaderPtr reader(xmlReaderForMemory(xml.data(), static_cast<int>(xml.size()), nullptr, "UTF-8",
                                       XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR));
   if (!reader) return false;
-  xmlTextReaderSetStructuredErrorHandler(reader.get(), IgnoreXmlError, nullptr);
+  // Some errors (bytes that are not UTF-8) end the reading as if the text had
+  // ended: any error reported fails the check.
+  bool failed = false;
+  xmlTextReaderSetStructuredErrorHandler(reader.get(), NoteXmlError, &failed);
   int status;
-  while ((status = xmlTextReaderRead(reader.get())) == 1) {
+  while ((status = xmlTextReaderRead(reader.get())) == 1 && !failed) {
     if (xmlTextReaderNodeType(reader.get()) != XML_READER_TYPE_ELEMENT) continue;
     if (xmlTextReaderDepth(reader.get()) > PlistXml::kMaxDepth) return false;
     const xmlChar* name = xmlTextReaderConstLocalName(reader.get());
@@ -90,7 +165,7 @@ bool IsSafeForPlistParser(std::string_view xml) {
       if (!inRange) return false;
     }
   }
-  return status == 0;
+  return status == 0 && !failed;
 }
 
 FoundationErr ValueFromNode(plist_t node, PlistValue* out);
@@ -193,14 +268,6 @@ FoundationErr ValueFromNode(plist_t node, PlistValue* out) {
       break;
   }
   return FoundationErr::MalformedData;
-}
-
-bool TextFitsXml(std::string_view text) {
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') return false;
-  }
-  return true;
 }
 
 FoundationErr NodeFromValue(const PlistValue& value, int level, PlistPtr* out);

@@ -13,8 +13,8 @@ namespace hc::foundation {
 // read and written in the C locale whatever the process locale is.
 class PlistXml {
  public:
-  // Deepest element nesting accepted in text and written from values (the
-  // "plist" element counts as one level).
+  // Deepest nesting of values read or written: the value directly inside
+  // "plist" is level 1, the items of a container one level below it.
   static constexpr int kMaxDepth = 128;
   // Dates are kept in 32-bit seconds from 2001 by the XML library, so only
   // these years read back faithfully.
@@ -23,15 +23,16 @@ class PlistXml {
 
   // Parses a whole property-list document. On failure *out is unchanged:
   // BadArgument for a null out, MalformedData for text that is not
-  // well-formed XML, is no property list, nests deeper than kMaxDepth, or
-  // holds a date outside the years kFirstYear..kLastYear.
+  // well-formed XML in UTF-8 (whatever it declares), is no property list,
+  // nests deeper than kMaxDepth, or holds a date outside the years
+  // kFirstYear..kLastYear.
   static FoundationErr Read(std::string_view xml, PlistValue* out);
 
   // Writes a document holding the value. On failure *out is unchanged:
   // BadArgument for a null out or value, a value that XML can't carry (text
-  // with NUL or other control characters than tab, line feed and carriage
-  // return; a date beyond 32-bit seconds from 2001), or nesting deeper
-  // than kMaxDepth.
+  // that is not UTF-8 or holds characters XML 1.0 excludes, such as NUL and
+  // control characters other than tab, line feed and carriage return; a date
+  // beyond 32-bit seconds from 2001), or nesting deeper than kMaxDepth.
   static FoundationErr Write(const PlistValue& value, std::string* out);
 };
 

@@ -141,6 +141,10 @@ TEST(PlistXml, MalformedTextFailsAndLeavesTheValue) {
       "<plist version=\"1.0\"><date>2100-01-01T00:00:00Z</date></plist>",  // beyond 32-bit seconds
       "<plist version=\"1.0\"><date>1900-01-01T00:00:00Z</date></plist>",
       "<plist version=\"1.0\"><date>yesterday</date></plist>",
+      "<plist version=\"1.0\"><string>caf\xE9</string></plist>",  // not UTF-8
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>caf\xE9</string></plist>",
+      "<plist version=\"1.0\"><string>bell\x07</string></plist>",
+      "<plist version=\"1.0\"><string>bell&#7;</string></plist>",
       NestedArrayText(PlistXml::kMaxDepth + 1),
       NestedArrayText(200000),  // would exhaust the stack of a recursive parser
   };
@@ -167,6 +171,9 @@ TEST(PlistXml, RefusesToWriteWhatXmlCannotCarry) {
       PlistValue(),
       PlistValue::FromString("bell\x07"),
       PlistValue::FromString(std::string("nul\0inside", 10)),
+      PlistValue::FromString("caf\xE9"),        // not UTF-8
+      PlistValue::FromString("\xED\xA0\x80"),  // a surrogate
+      PlistValue::FromString("\xEF\xBF\xBF"),  // U+FFFF
       badKey,
       PlistValue::FromDate(PlistDate{4e9}),
       PlistValue::FromDate(PlistDate{-4e9}),
