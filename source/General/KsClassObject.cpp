@@ -5,6 +5,9 @@
 #include "Utilities/HcProperty.h"
 #include "Utilities/PropertyTraverser.h"
 
+KsClassObject::KsClassObject() = default;
+KsClassObject::~KsClassObject() = default;
+
 void KsClassObject::EnsurePropertiesSetUp() {
   if (m_setUp.load(std::memory_order_acquire)) return;
   std::lock_guard guard(m_setupLock);

@@ -24,8 +24,8 @@ class KsClassObject : public KsBaseObject {
  public:
   using Ref = RefTemplAbstract<KsBaseObject, KsClassObject>;
 
-  KsClassObject() = default;
-  ~KsClassObject() override = default;
+  KsClassObject();
+  ~KsClassObject() override;
 
   // Appends the properties (the parent's first when inherited) in
   // case-insensitive name order per class.
