@@ -220,9 +220,7 @@ MovErr MovFile::Save() {
   err = WriteNewHeader(header, appendAt);
   if (err != MovErr::Ok) return err;
 
-  // The new header is durable; now the old one becomes free space.
-  static const uint8_t kFree[4] = {'f', 'r', 'e', 'e'};
-  err = io_.WriteAt(headerAtom_.offset + 4, kFree, sizeof kFree);
+  err = RetireOldHeaders(layout);
   if (err != MovErr::Ok) return err;
   MovAtom written;
   written.type = MovFourCC("moov");
@@ -237,6 +235,26 @@ MovErr MovFile::Save() {
   err = io_.Sync();
   ScanTopLevel(layout_);
   return err;
+}
+
+// The new header is durable; now the old ones become free space. Readers
+// take the first header in the file, which is the live one: headers that an
+// interrupted save left after it go first (and are synced), so that none of
+// them can lead once the live one is freed.
+MovErr MovFile::RetireOldHeaders(const Layout& layout) {
+  static const uint8_t kFree[4] = {'f', 'r', 'e', 'e'};
+  bool retiredStale = false;
+  for (const MovAtom& atom : layout.atoms) {
+    if (atom.type != MovFourCC("moov") || atom.offset == headerAtom_.offset) continue;
+    MovErr err = io_.WriteAt(atom.offset + 4, kFree, sizeof kFree);
+    if (err != MovErr::Ok) return err;
+    retiredStale = true;
+  }
+  if (retiredStale) {
+    MovErr err = io_.Sync();
+    if (err != MovErr::Ok) return err;
+  }
+  return io_.WriteAt(headerAtom_.offset + 4, kFree, sizeof kFree);
 }
 
 // Finds where the new header goes: after the last complete atom. A trailing

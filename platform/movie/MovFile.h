@@ -31,6 +31,7 @@ struct MovFlattenOptions {
 // one becomes free space with one 4-byte write, and the file is synced again.
 // Until that write lands the old header comes first and is the one readers
 // take, so a save cut short leaves a playable movie with its old contents.
+// Headers that such a save left behind are freed by the next one.
 class MovFile {
  public:
   static constexpr uint64_t kMaxHeaderSize = uint64_t{128} << 20;
@@ -96,6 +97,7 @@ class MovFile {
   MovErr ParseHeader(std::span<const uint8_t> moovAtom);
   MovErr PrepareAppend(const Layout& layout, uint64_t& appendAt);
   MovErr WriteNewHeader(const std::vector<uint8_t>& header, uint64_t appendAt);
+  MovErr RetireOldHeaders(const Layout& layout);
   MovErr BuildFlatHeader(MovAtomNode header, const std::vector<MovAtom>& media, uint64_t prefixSize, bool compress,
                          std::vector<uint8_t>& bytes, uint64_t& reserved);
   MovErr CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uint64_t at,

@@ -226,6 +226,9 @@ TEST(MovFileSave, InterruptedSavesLeaveTheOldOrTheNewUserData) {
         ASSERT_EQ(again.Save(), MovErr::Ok);
         again.Close();
         ASSERT_EQ(reread.OpenForRead(path), MovErr::Ok);
+        std::vector<uint8_t> latest;
+        ASSERT_EQ(reread.UserData().GetItem(kPresentation, 1, latest), MovErr::Ok);
+        EXPECT_EQ(latest, Bytes("after"));  // no header of the interrupted save comes back
         EXPECT_EQ(reread.UserData().CountItems(kPresentation), 1u);
         EXPECT_EQ(FrameMd5(path), framesBefore);
       }
