@@ -73,15 +73,16 @@ eAppErr HcProperty::SetValue(KsObject* target, const PWStringRef& text) { return
 
 namespace {
 
-// Parses text and hands the value to the typed setter; the setter's own
-// result is not passed on.
+// Parses text and hands the value to the typed setter. A setter that refuses
+// the value (or its absence) is passed on, so a loader can warn about it;
+// other statuses of the setter count as success.
 template <class T, class Parser>
 eAppErr ConvertAndSet(HcProperty* property, KsObject* target, const PWStringRef& text, Parser parse) {
   T value{};
   const eAppErr err = parse(text, &value);
   if (AppErrFailed(err)) return KS_TRACE_ERR(err, "SetValue");
-  property->SetValue(target, value);
-  return AppErr::kNoErr;
+  const eAppErr setErr = property->SetValue(target, value);
+  return AppErrFailed(setErr) ? setErr : AppErr::kNoErr;
 }
 
 }  // namespace

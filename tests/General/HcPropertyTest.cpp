@@ -73,8 +73,8 @@ TEST_F(HcPropertyTest, ReadOnlyAndWrongTargets) {
   EXPECT_TRUE(serial->GetCanGet());
   EXPECT_FALSE(serial->GetCanSet());
   EXPECT_EQ(AppErr::kUnsupportedType, serial->SetValue(gadget.Get(), 3u));
-  // Text for a read-only number is parsed and has no effect.
-  EXPECT_EQ(AppErr::kNoErr, serial->SetValue(gadget.Get(), "9"));
+  // Text for a read-only number is parsed; the refusal reaches the caller.
+  EXPECT_EQ(AppErr::kUnsupportedType, serial->SetValue(gadget.Get(), "9"));
   EXPECT_EQ(AppErr::kOutOfRange, serial->SetValue(gadget.Get(), "x"));
   uint32_t value = 0;
   EXPECT_EQ(AppErr::kNoErr, serial->GetValue(gadget.Get(), &value));
@@ -104,7 +104,7 @@ TEST_F(HcPropertyTest, DefaultAndPlaceholderDescriptorsConvertNothing) {
   EXPECT_FALSE(placeholder->GetCanGet());
   EXPECT_FALSE(placeholder->GetCanSet());
   EXPECT_EQ(AppErr::kUnsupportedType, placeholder->SetValue(gadget.Get(), true));
-  EXPECT_EQ(AppErr::kNoErr, placeholder->SetValue(gadget.Get(), "yes"));
+  EXPECT_EQ(AppErr::kUnsupportedType, placeholder->SetValue(gadget.Get(), "yes"));
 
   auto blank = KsMakeRef<HcPropertyPlaceholder>();
   EXPECT_EQ(0, blank->GetPropertyID());
