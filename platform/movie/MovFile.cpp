@@ -176,14 +176,16 @@ MovTrack* MovFile::FindTrackById(uint32_t trackId) {
 
 std::vector<MovMetadataItem> MovFile::Metadata() const { return MovMetadataReader::Read(moov_, userData_); }
 
-MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes) const {
+MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
+                           uint32_t* descriptionIndex) const {
   bool ours = std::any_of(tracks_.begin(), tracks_.end(), [&track](const MovTrack& t) { return &t == &track; });
   if (!ours) return MovErr::BadArgument;
   uint64_t offset = 0;
   uint32_t size = 0;
-  uint32_t descriptionIndex = 0;
-  MovErr err = track.Samples().SampleLocation(sampleNumber, offset, size, descriptionIndex);
+  uint32_t description = 0;
+  MovErr err = track.Samples().SampleLocation(sampleNumber, offset, size, description);
   if (err != MovErr::Ok) return err;
+  if (descriptionIndex) *descriptionIndex = description;
   if (size > kMaxSampleSize) return MovErr::SizeLimitExceeded;
   if (offset > layout_.fileSize || size > layout_.fileSize - offset) return MovErr::InvalidSampleTable;
   bytes.resize(size);

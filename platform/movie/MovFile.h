@@ -61,8 +61,10 @@ class MovFile {
   const MovUserData& UserData() const { return userData_; }
   std::vector<MovMetadataItem> Metadata() const;
 
-  // The bytes of one sample (numbers from 1) of a track of this movie.
-  MovErr ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes) const;
+  // The bytes of one sample (numbers from 1) of a track of this movie and,
+  // when asked, the index (from 1) of its sample description.
+  MovErr ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
+                    uint32_t* descriptionIndex = nullptr) const;
 
   bool HasChanges() const;
   // Writes changed user data back (see above); without changes it writes nothing.

@@ -98,12 +98,26 @@ TEST(MovFileRead, ReadsTrackFactsWhereverTheHeaderLies) {
     EXPECT_TRUE(video.SampleDescription(2).empty());
 
     std::vector<uint8_t> first;
-    ASSERT_EQ(movie.ReadSample(video, 1, first), MovErr::Ok);
+    uint32_t descriptionIndex = 0;
+    ASSERT_EQ(movie.ReadSample(video, 1, first, &descriptionIndex), MovErr::Ok);
+    EXPECT_EQ(descriptionIndex, 1u);
     ToolResult packet = RunTool({"ffmpeg", "-loglevel", "error", "-i", path, "-map", "0:v:0", "-frames:v", "1",
                                  "-c", "copy", "-f", "data", "-"});
     EXPECT_EQ(std::string(first.begin(), first.end()), packet.out);
     EXPECT_EQ(movie.ReadSample(video, 0, first), MovErr::InvalidSampleNumber);
     EXPECT_EQ(movie.ReadSample(video, 11, first), MovErr::InvalidSampleNumber);
+
+    // Sound samples lie many to a chunk: every one of them matches the raw
+    // PCM that ffmpeg copies out.
+    const MovTrack& sound = movie.Track(1);
+    std::string pcm = RunTool({"ffmpeg", "-loglevel", "error", "-i", path, "-map", "0:a", "-c", "copy", "-f", "s16le",
+                               "-"}).out;
+    ASSERT_EQ(pcm.size(), sound.Samples().SampleCount() * 2);
+    for (uint64_t number : {uint64_t{1}, uint64_t{1025}, uint64_t{4001}, sound.Samples().SampleCount()}) {
+      std::vector<uint8_t> sample;
+      ASSERT_EQ(movie.ReadSample(sound, number, sample), MovErr::Ok);
+      EXPECT_EQ(std::string(sample.begin(), sample.end()), pcm.substr((number - 1) * 2, 2)) << number;
+    }
 
     EXPECT_EQ(movie.UserData().CountItems(MovFourCC("\xA9nam")), 1u);
   }
