@@ -118,7 +118,10 @@ class ArgumentCursor {
 std::string Spec(const Directive& d, const char* lengthAndConversion) {
   std::string spec = "%" + d.flags;
   if (d.width) spec += std::to_string(*d.width);
-  if (d.precision) spec += "." + std::to_string(*d.precision);
+  if (d.precision) {
+    spec += '.';
+    spec += std::to_string(*d.precision);
+  }
   spec += lengthAndConversion;
   return spec;
 }
