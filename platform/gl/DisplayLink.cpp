@@ -47,7 +47,8 @@ double DisplayLink::RefreshRate() const {
 GlError DisplayLink::Start(OutputCallback callback) {
   if (!callback) return GlError::BadArgument;
   if (OnLinkThread()) return GlError::CalledFromLinkThread;
-  JoinEndedThread();
+  if (IsRunning()) return GlError::AlreadyRunning;
+  JoinEndedThread();  // a thread whose callback stopped the link may still be ending
   std::lock_guard<std::mutex> lock(mutex_);
   if (running_) return GlError::AlreadyRunning;
   callback_ = std::move(callback);
@@ -111,7 +112,7 @@ GlError DisplayLink::AdvanceManualClock(uint64_t nanoseconds) {
     const int64_t index = nextIndex_;
     manualNow_ = HostTimeOf(index);
     wake_.notify_all();
-    delivered_.wait(lock, [&] { return deliveredIndex_ >= index || !running_; });
+    delivered_.wait(lock, [&] { return deliveredIndex_ >= index || (!running_ && !inCallback_); });
   }
   manualNow_ = target;
   return GlError::None;
@@ -131,9 +132,11 @@ void DisplayLink::Run() {
     const int64_t index = std::max(nextIndex_, FirstIndexAfter(NowLocked()) - 1);
     const DisplayTimeStamp now = StampOf(index);
     const DisplayTimeStamp output = StampOf(index + 1);
+    inCallback_ = true;
     lock.unlock();
     callback_(now, output);
     lock.lock();
+    inCallback_ = false;
     deliveredIndex_ = index;
     nextIndex_ = std::max(index + 1, FirstIndexAfter(NowLocked()));
     delivered_.notify_all();

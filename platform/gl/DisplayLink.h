@@ -80,6 +80,7 @@ class DisplayLink {
   double refreshRate_ = kDefaultRefreshRate;
   bool running_ = false;
   bool stopRequested_ = false;
+  bool inCallback_ = false;
   uint64_t origin_ = 0;         // host time of refresh 0, the moment of Start
   int64_t nextIndex_ = 1;       // the next refresh the thread waits for
   int64_t deliveredIndex_ = 0;  // the last refresh whose callback finished
