@@ -38,6 +38,7 @@ MovErr MovCompressedHeader::Expand(std::span<const uint8_t> moovPayload, std::ve
   MovByteReader data(FindChild(cmov, MovFourCC("cmvd")));
   uint32_t length = data.U32();
   if (!codec.Ok() || !data.Ok()) return MovErr::InvalidMovie;
+  if (length > kMaxExpandedSize) return MovErr::SizeLimitExceeded;
   MovErr err = MovDataCodec::Decompress(subtype, data.Bytes(data.Remaining()), length, moovAtom);
   if (err != MovErr::Ok) return err;
   MovAtom inner;

@@ -13,6 +13,9 @@ namespace hc::movie {
 // led by their uncompressed length).
 class MovCompressedHeader {
  public:
+  // Largest expanded header accepted (the same as for a plain header).
+  static constexpr uint32_t kMaxExpandedSize = uint32_t{128} << 20;
+
   // Whether a 'moov' payload is a compressed header.
   static bool IsCompressed(std::span<const uint8_t> moovPayload);
   // The inner 'moov' atom, header included.

@@ -8,6 +8,7 @@
 
 #include "platform/movie/MovAtom.h"
 #include "platform/movie/MovAtomNode.h"
+#include "platform/movie/MovCompressedHeader.h"
 #include "platform/movie/MovErr.h"
 #include "platform/movie/MovFileIo.h"
 #include "platform/movie/MovMetadataItem.h"
@@ -32,9 +33,11 @@ struct MovFlattenOptions {
 // Until that write lands the old header comes first and is the one readers
 // take, so a save cut short leaves a playable movie with its old contents.
 // Headers that such a save left behind are freed by the next one.
+//
+// One object serves one thread at a time.
 class MovFile {
  public:
-  static constexpr uint64_t kMaxHeaderSize = uint64_t{128} << 20;
+  static constexpr uint64_t kMaxHeaderSize = MovCompressedHeader::kMaxExpandedSize;
   static constexpr size_t kMaxTopLevelAtoms = 1u << 16;
   static constexpr uint32_t kMaxSampleSize = uint32_t{256} << 20;
 
