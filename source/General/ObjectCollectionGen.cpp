@@ -1,0 +1,3 @@
+#include "General/ObjectCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(ObjectCollection, KsObject, "objects", "entry")
