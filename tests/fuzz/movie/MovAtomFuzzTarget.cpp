@@ -1,6 +1,6 @@
 // libFuzzer target over the movie atom reader: the bytes are parsed as a
-// header tree in memory and opened as a movie file, and everything the file
-// offers is used once.
+// header tree in memory and opened as a movie file, everything the file
+// offers is used once, and an item is saved into it.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -45,6 +45,17 @@ void UseMovieFile(const uint8_t* data, size_t size) {
       }
       movie.Metadata();
       movie.BuildHeader();
+    }
+    // Saving into the damaged file, then reading it back.
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (movie.OpenForUpdate(path) == MovErr::Ok) {
+      const uint8_t item[] = {1, 2, 3};
+      movie.UserData().AppendItem(MovFourCC("Hcpr"), item);
+      if (movie.TrackCount() > 0) movie.Track(0).UserData().AppendItem(MovFourCC("Hcsd"), item);
+      if (movie.Save() == MovErr::Ok) {
+        movie.Close();
+        movie.OpenForRead(path);
+      }
     }
   }
   ::close(fd);
