@@ -1,0 +1,263 @@
+#include "platform/movie/AtomContainer.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/movie/MovByteReader.h"
+#include "platform/movie/MovByteWriter.h"
+
+namespace hc::movie {
+
+const char* AtomContainerErrName(AtomContainerErr err) {
+  switch (err) {
+    case AtomContainerErr::Ok: return "Ok";
+    case AtomContainerErr::BadArgument: return "BadArgument";
+    case AtomContainerErr::CannotFindAtom: return "CannotFindAtom";
+    case AtomContainerErr::NotLeafAtom: return "NotLeafAtom";
+    case AtomContainerErr::DuplicateAtomTypeAndId: return "DuplicateAtomTypeAndId";
+    case AtomContainerErr::InvalidAtomContainer: return "InvalidAtomContainer";
+    case AtomContainerErr::TooManyChildren: return "TooManyChildren";
+    case AtomContainerErr::NestingTooDeep: return "NestingTooDeep";
+    case AtomContainerErr::SizeTooLarge: return "SizeTooLarge";
+  }
+  return "Unknown";
+}
+
+namespace {
+
+constexpr uint64_t kMaxAtomSize = std::numeric_limits<uint32_t>::max();
+
+}  // namespace
+
+AtomContainer::AtomContainer() {
+  Node root;
+  root.type = kRootType;
+  root.id = kRootId;
+  nodes_.push_back(std::move(root));
+}
+
+const AtomContainer::TypeGroup* AtomContainer::FindGroup(const Node& node, uint32_t type) const {
+  auto it = std::lower_bound(node.groups.begin(), node.groups.end(), type,
+                             [](const TypeGroup& group, uint32_t t) { return group.type < t; });
+  return it != node.groups.end() && it->type == type ? &*it : nullptr;
+}
+
+AtomContainer::TypeGroup& AtomContainer::GroupFor(Node& node, uint32_t type) {
+  auto it = std::lower_bound(node.groups.begin(), node.groups.end(), type,
+                             [](const TypeGroup& group, uint32_t t) { return group.type < t; });
+  if (it != node.groups.end() && it->type == type) return *it;
+  TypeGroup group;
+  group.type = type;
+  return *node.groups.insert(it, std::move(group));
+}
+
+AtomContainer::Atom AtomContainer::FindInGroup(const TypeGroup& group, uint32_t id) const {
+  if (group.idsAscending) {
+    auto it = std::lower_bound(group.atoms.begin(), group.atoms.end(), id,
+                               [this](Atom atom, uint32_t wanted) { return nodes_[atom].id < wanted; });
+    return it != group.atoms.end() && nodes_[*it].id == id ? *it : kNoAtom;
+  }
+  if (!group.byIdValid) {
+    group.byId.clear();
+    group.byId.reserve(group.atoms.size());
+    for (Atom atom : group.atoms) group.byId.emplace_back(nodes_[atom].id, atom);
+    // Stable, so that among equal ids the first inserted is found.
+    std::stable_sort(group.byId.begin(), group.byId.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    group.byIdValid = true;
+  }
+  auto it = std::lower_bound(group.byId.begin(), group.byId.end(), id,
+                             [](const auto& entry, uint32_t wanted) { return entry.first < wanted; });
+  return it != group.byId.end() && it->first == id ? it->second : kNoAtom;
+}
+
+uint32_t AtomContainer::UnusedId(const Node& parent, uint32_t type) const {
+  const TypeGroup* group = FindGroup(parent, type);
+  if (!group) return 1;
+  uint32_t highest = 0;
+  for (Atom atom : group->atoms) highest = std::max(highest, nodes_[atom].id);
+  if (highest < std::numeric_limits<uint32_t>::max()) return highest + 1;
+  // Every high id taken: the lowest free one (fewer siblings than ids exist).
+  for (uint32_t candidate = 1;; ++candidate) {
+    if (FindInGroup(*group, candidate) == kNoAtom) return candidate;
+  }
+}
+
+void AtomContainer::AppendNode(Atom parent, uint32_t type, uint32_t id, std::span<const uint8_t> data) {
+  const Atom atom = static_cast<Atom>(nodes_.size());
+  Node node;
+  node.type = type;
+  node.id = id;
+  node.depth = nodes_[parent].depth + 1;
+  node.data.assign(data.begin(), data.end());
+  nodes_.push_back(std::move(node));
+
+  Node& owner = nodes_[parent];
+  owner.children.push_back(atom);
+  TypeGroup& group = GroupFor(owner, type);
+  if (!group.atoms.empty() && nodes_[group.atoms.back()].id >= id) group.idsAscending = false;
+  group.atoms.push_back(atom);
+  group.byIdValid = false;
+}
+
+AtomContainerErr AtomContainer::InsertChild(Atom parent, uint32_t type, uint32_t id, std::span<const uint8_t> data,
+                                            Atom* newAtom) {
+  if (!IsValidAtom(parent)) return AtomContainerErr::CannotFindAtom;
+  const Node& owner = nodes_[parent];
+  if (!owner.data.empty()) return AtomContainerErr::NotLeafAtom;
+  if (owner.children.size() >= kMaxChildren) return AtomContainerErr::TooManyChildren;
+  if (owner.depth + 1 > kMaxDepth) return AtomContainerErr::NestingTooDeep;
+  if (data.size() > kMaxAtomSize - kAtomHeaderSize) return AtomContainerErr::SizeTooLarge;
+  if (id == 0) {
+    id = UnusedId(owner, type);
+  } else if (const TypeGroup* group = FindGroup(owner, type); group && FindInGroup(*group, id) != kNoAtom) {
+    return AtomContainerErr::DuplicateAtomTypeAndId;
+  }
+  AppendNode(parent, type, id, data);
+  if (newAtom) *newAtom = static_cast<Atom>(nodes_.size() - 1);
+  return AtomContainerErr::Ok;
+}
+
+size_t AtomContainer::CountChildren(Atom parent) const {
+  return IsValidAtom(parent) ? nodes_[parent].children.size() : 0;
+}
+
+size_t AtomContainer::CountChildrenOfType(Atom parent, uint32_t type) const {
+  if (!IsValidAtom(parent)) return 0;
+  const TypeGroup* group = FindGroup(nodes_[parent], type);
+  return group ? group->atoms.size() : 0;
+}
+
+AtomContainer::Atom AtomContainer::FindChildByIndex(Atom parent, uint32_t type, size_t index, uint32_t* id) const {
+  if (!IsValidAtom(parent) || index == 0) return kNoAtom;
+  const TypeGroup* group = FindGroup(nodes_[parent], type);
+  if (!group || index > group->atoms.size()) return kNoAtom;
+  const Atom atom = group->atoms[index - 1];
+  if (id) *id = nodes_[atom].id;
+  return atom;
+}
+
+AtomContainer::Atom AtomContainer::FindChildByID(Atom parent, uint32_t type, uint32_t id) const {
+  if (!IsValidAtom(parent)) return kNoAtom;
+  const TypeGroup* group = FindGroup(nodes_[parent], type);
+  return group ? FindInGroup(*group, id) : kNoAtom;
+}
+
+AtomContainerErr AtomContainer::GetAtomData(Atom atom, std::span<const uint8_t>* data) const {
+  if (!data) return AtomContainerErr::BadArgument;
+  if (!IsValidAtom(atom)) return AtomContainerErr::CannotFindAtom;
+  const Node& node = nodes_[atom];
+  if (!node.children.empty()) return AtomContainerErr::NotLeafAtom;
+  *data = std::span<const uint8_t>(node.data);
+  return AtomContainerErr::Ok;
+}
+
+uint32_t AtomContainer::GetAtomType(Atom atom) const { return IsValidAtom(atom) ? nodes_[atom].type : 0; }
+uint32_t AtomContainer::GetAtomId(Atom atom) const { return IsValidAtom(atom) ? nodes_[atom].id : 0; }
+
+AtomContainerErr AtomContainer::Flatten(std::vector<uint8_t>* out) const {
+  if (!out) return AtomContainerErr::BadArgument;
+  // Children always come after their parent, so one backward pass sizes
+  // every subtree.
+  std::vector<uint64_t> sizes(nodes_.size());
+  for (size_t i = nodes_.size(); i-- > 0;) {
+    const Node& node = nodes_[i];
+    uint64_t size = kAtomHeaderSize + node.data.size();
+    for (Atom child : node.children) size += sizes[child];
+    if (size > kMaxAtomSize) return AtomContainerErr::SizeTooLarge;
+    sizes[i] = size;
+  }
+
+  std::vector<uint8_t> bytes;
+  bytes.reserve(kHeaderSize + sizes[kRootAtom]);
+  MovByteWriter writer(bytes);
+  for (size_t i = 0; i < 10; ++i) writer.U8(0);
+  writer.U16(0);  // lock count
+
+  // Depth first, children in insertion order.
+  std::vector<Atom> pending{kRootAtom};
+  while (!pending.empty()) {
+    const Atom atom = pending.back();
+    pending.pop_back();
+    const Node& node = nodes_[atom];
+    writer.U32(static_cast<uint32_t>(sizes[atom]));
+    writer.U32(node.type);
+    writer.U32(node.id);
+    writer.U16(0);
+    writer.U16(static_cast<uint16_t>(node.children.size()));
+    writer.U32(0);
+    writer.Bytes(node.data);
+    pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
+  }
+  *out = std::move(bytes);
+  return AtomContainerErr::Ok;
+}
+
+namespace {
+
+struct AtomHeader {
+  uint32_t size = 0;
+  uint32_t type = 0;
+  uint32_t id = 0;
+  uint16_t childCount = 0;
+};
+
+// The header at the start of bytes; false when it doesn't fit or its size
+// doesn't lie within bytes.
+bool ReadAtomHeader(std::span<const uint8_t> bytes, AtomHeader* header) {
+  MovByteReader reader(bytes);
+  header->size = reader.U32();
+  header->type = reader.U32();
+  header->id = reader.U32();
+  reader.U16();
+  header->childCount = reader.U16();
+  reader.U32();
+  return reader.Ok() && header->size >= AtomContainer::kAtomHeaderSize && header->size <= bytes.size();
+}
+
+}  // namespace
+
+AtomContainerErr AtomContainer::ParseChildren(std::span<const uint8_t> bytes, size_t childCount, Atom parent,
+                                              AtomContainer& container) {
+  const uint32_t depth = container.nodes_[parent].depth + 1;
+  if (depth > kMaxDepth) return AtomContainerErr::NestingTooDeep;
+  size_t offset = 0;
+  for (size_t i = 0; i < childCount; ++i) {
+    AtomHeader header;
+    if (!ReadAtomHeader(bytes.subspan(offset), &header)) return AtomContainerErr::InvalidAtomContainer;
+    const auto payload = bytes.subspan(offset + kAtomHeaderSize, header.size - kAtomHeaderSize);
+    container.AppendNode(parent, header.type, header.id,
+                         header.childCount == 0 ? payload : std::span<const uint8_t>());
+    if (header.childCount > 0) {
+      const Atom child = static_cast<Atom>(container.nodes_.size() - 1);
+      const AtomContainerErr err = ParseChildren(payload, header.childCount, child, container);
+      if (AtomContainerFailed(err)) return err;
+    }
+    offset += header.size;
+  }
+  // The children fill their parent exactly.
+  return offset == bytes.size() ? AtomContainerErr::Ok : AtomContainerErr::InvalidAtomContainer;
+}
+
+AtomContainerErr AtomContainer::Parse(std::span<const uint8_t> bytes, AtomContainer* out) {
+  if (!out) return AtomContainerErr::BadArgument;
+  if (bytes.size() < kHeaderSize + kAtomHeaderSize) return AtomContainerErr::InvalidAtomContainer;
+  const auto atoms = bytes.subspan(kHeaderSize);
+  AtomHeader root;
+  if (!ReadAtomHeader(atoms, &root)) return AtomContainerErr::InvalidAtomContainer;
+
+  AtomContainer container;
+  container.nodes_[kRootAtom].type = root.type;
+  container.nodes_[kRootAtom].id = root.id;
+  const auto payload = atoms.subspan(kAtomHeaderSize, root.size - kAtomHeaderSize);
+  if (root.childCount == 0) {
+    container.nodes_[kRootAtom].data.assign(payload.begin(), payload.end());
+  } else {
+    const AtomContainerErr err = ParseChildren(payload, root.childCount, kRootAtom, container);
+    if (AtomContainerFailed(err)) return err;
+  }
+  *out = std::move(container);
+  return AtomContainerErr::Ok;
+}
+
+}  // namespace hc::movie
