@@ -18,6 +18,20 @@
 #include "General/StringStringTuple.h"
 #include "General/StringToStringLookupTable.h"
 #include "General/StringTupleCollection.h"
+#include "Utilities/Chameleon.h"
+#include "Utilities/HcPathResolver.h"
+#include "Utilities/HcPropertyBinding.h"
+#include "Utilities/HcPropertyBindingBase.h"
+#include "Utilities/HcPropertyDesc.h"
+#include "Utilities/HcPropertyDescCollection.h"
+#include "Utilities/HcWeakPropertyBinding.h"
+#include "Utilities/LocalPathResolver.h"
+#include "Utilities/ObjectReference.h"
+#include "Utilities/PathResolver.h"
+#include "Utilities/PropertyBindingCollection.h"
+#include "Utilities/ProxyDescWriter.h"
+#include "Utilities/ReferenceBase.h"
+#include "Utilities/SchemaWriter.h"
 
 namespace {
 
@@ -25,8 +39,15 @@ using Accessor = KsRef<KsClassObject> (*)();
 
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
+    &Chameleon::ClassGetClassObject,
     &DoubleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &HcPathResolver::ClassGetClassObject,
+    &HcPropertyBinding::ClassGetClassObject,
+    &HcPropertyBindingBase::ClassGetClassObject,
+    &HcPropertyDesc::ClassGetClassObject,
+    &HcPropertyDescCollection::ClassGetClassObject,
+    &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
     &KsData::ClassGetClassObject,
@@ -37,8 +58,15 @@ constexpr Accessor kAccessors[] = {
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
+    &LocalPathResolver::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
+    &ObjectReference::ClassGetClassObject,
+    &PathResolver::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
+    &PropertyBindingCollection::ClassGetClassObject,
+    &ProxyDescWriter::ClassGetClassObject,
+    &ReferenceBase::ClassGetClassObject,
+    &SchemaWriter::ClassGetClassObject,
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,

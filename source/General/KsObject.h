@@ -15,6 +15,7 @@ class HcProperty;
 class PropertyTraverser;
 class PropertyBindingStorage;
 class KsStringCollection;
+class HcPropertyDescCollection;
 
 // The base of every model class: name, UUID, class object and
 // property-change notification. Observers are held weakly and told after
@@ -49,6 +50,9 @@ class KsObject : public KsBaseObject {
   // A new list of the names of the class's properties, inherited ones first,
   // collection properties left out.
   KsRef<KsStringCollection> GetPropertyNames() const;
+  // A new list describing each property of the class, inherited ones first,
+  // collection properties included.
+  KsRef<HcPropertyDescCollection> GetProperties() const;
 
   // Observers.
   virtual void AddObserver(const KsRef<KsObject>& observer, const PWStringRef& propertyName, uint32_t options);

@@ -4,6 +4,7 @@
 #include "General/KsObject.h"
 #include "General/KsStringCollection.h"
 #include "Utilities/HcPropertyAppErr.h"
+#include "Utilities/HcPropertyDescCollection.h"
 #include "Utilities/HcPropertyDirectGet.h"
 #include "Utilities/HcPropertyObjectDirectGet.h"
 
@@ -27,6 +28,8 @@ void KsObject::KsObjectClass::SetupProperties() {
                                                               &KsObject::GetUUIDString, &KsObject::SetUUIDString));
   AddProperty(HcPropertyObjectDirectGet<KsObject, KsStringCollection>::Create(self, 102, "PropertyNames", false,
                                                                            &KsObject::GetPropertyNames, nullptr));
+  AddProperty(HcPropertyObjectDirectGet<KsObject, HcPropertyDescCollection>::Create(
+      self, 103, "Properties", false, &KsObject::GetProperties, nullptr));
 }
 
 KsRef<KsStringCollection> KsObject::GetPropertyNames() const {
@@ -37,4 +40,8 @@ KsRef<KsStringCollection> KsObject::GetPropertyNames() const {
     if (!property->GetIsCollectionProperty()) names->Add(property->CopyName());
   }
   return names;
+}
+
+KsRef<HcPropertyDescCollection> KsObject::GetProperties() const {
+  return HcPropertyDescCollection::MakeForClass(GetClassObject());
 }

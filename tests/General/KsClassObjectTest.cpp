@@ -20,8 +20,10 @@ std::vector<std::string> NamesOf(const HcPropertyList& list) {
 TEST(KsClassObject, ListsInheritedPropertiesFirstEachClassInNameOrder) {
   HcPropertyList list;
   SuperGadget::ClassGetClassObject()->GetPropertyList(list, true);
-  const std::vector<std::string> expected = {"Name",    "PropertyNames", "UUIDString", "Count", "Enabled", "Frame",
-                                             "Partner", "Ratio",         "Serial",     "Tint",  "Width",   "Label"};
+  const std::vector<std::string> expected = {"Name",  "Properties", "PropertyNames", "UUIDString",
+                                             "Count", "Enabled",    "Frame",         "Partner",
+                                             "Ratio", "Serial",     "Tint",          "Width",
+                                             "Label"};
   EXPECT_EQ(expected, NamesOf(list));
   SuperGadget::ClassGetClassObject()->GetPropertyList(list, false);
   EXPECT_EQ(std::vector<std::string>{"Label"}, NamesOf(list));
@@ -90,8 +92,8 @@ TEST(KsClassObject, TraversalSkipsUnsetValuesAndUnserialisedProperties) {
   gadget->SetPartner(KsMakeRef<Gadget>());
   traverser->visited.clear();
   classObject->TraverseProperties(gadget.Get(), traverser.Get(), true);
-  EXPECT_EQ((std::vector<std::string>{"Name", "PropertyNames", "Count", "Enabled", "Frame", "Partner", "Ratio",
-                                      "Serial", "Tint", "Width"}),
+  EXPECT_EQ((std::vector<std::string>{"Name", "Properties", "PropertyNames", "Count", "Enabled", "Frame", "Partner",
+                                      "Ratio", "Serial", "Tint", "Width"}),
             traverser->visited);
 
   auto recorder = KsMakeRef<ChangeRecorder>();

@@ -100,7 +100,7 @@ TEST_F(KsStringCollectionTest, ActionNamesAndTheElementProperty) {
 TEST(KsObjectPropertyNames, ListInheritedNamesFirstWithoutCollectionProperties) {
   auto gadget = KsMakeRef<SuperGadget>();
   KsRef<KsStringCollection> names = gadget->GetPropertyNames();
-  EXPECT_EQ("Name,PropertyNames,UUIDString,Count,Enabled,Frame,Partner,Ratio,Serial,Tint,Width,Label",
+  EXPECT_EQ("Name,Properties,PropertyNames,UUIDString,Count,Enabled,Frame,Partner,Ratio,Serial,Tint,Width,Label",
             Joined(*names));
   EXPECT_NE(names, gadget->GetPropertyNames());
 
@@ -115,7 +115,7 @@ TEST(KsObjectPropertyNames, ListInheritedNamesFirstWithoutCollectionProperties) 
   KsRef<KsObject> value;
   ASSERT_EQ(AppErr::kNoErr, property->GetValue(collection.Get(), &value));
   ASSERT_TRUE(value.DynamicCast<KsStringCollection>());
-  EXPECT_EQ("Name,PropertyNames,UUIDString,Count", Joined(*value.DynamicCast<KsStringCollection>()));
+  EXPECT_EQ("Name,Properties,PropertyNames,UUIDString,Count", Joined(*value.DynamicCast<KsStringCollection>()));
 }
 
 }  // namespace

@@ -1,0 +1,4 @@
+#include "Utilities/PathResolver.h"
+
+HC_DEFINE_ABSTRACT_CLASS(PathResolver, KsObject, "PathResolver")
+void PathResolver::PathResolverClass::SetupProperties() {}

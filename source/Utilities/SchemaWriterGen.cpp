@@ -1,0 +1,4 @@
+#include "Utilities/SchemaWriter.h"
+
+HC_DEFINE_CLASS(SchemaWriter, KsObject, "SchemaWriter")
+void SchemaWriter::SchemaWriterClass::SetupProperties() {}
