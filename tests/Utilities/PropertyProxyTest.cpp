@@ -60,8 +60,6 @@ TEST_F(PropertyProxyFixture, ResolvesOnceBothPathAndContextAreSet) {
   EXPECT_EQ(2.0f, Part(1)->GetSpeed());
 
   // Unrelated class, path errors: unresolved with the failure.
-  auto other = KsMakeRef<NoticeRecorder>();
-  auto holder = KsMakeRef<Sprocket>();
   EXPECT_EQ(-609, proxy->SetTargetPath("hc://Parts[7]"));
   EXPECT_TRUE(proxy->GetResolvedTarget().IsEmpty());
   EXPECT_EQ(-2, proxy->SetTargetPath("hc://Parts"));  // a SprocketCollection is no Sprocket
@@ -95,7 +93,8 @@ TEST_F(PropertyProxyFixture, ForwardsAllFourteenValueTypes) {
   KsObject* p = proxy.Get();
   auto partner = KsMakeRef<Sprocket>();
   int cookie = 0;
-  const KsPropertyList settings(std::make_shared<hc::foundation::PlistValue>(hc::foundation::PlistValue::FromInteger(3)));
+  const KsPropertyList settings(
+      std::make_shared<hc::foundation::PlistValue>(hc::foundation::PlistValue::FromInteger(3)));
 
   EXPECT_EQ(0, ProxyProperty("Speed")->SetValue(p, 1.25f));
   EXPECT_EQ(0, ProxyProperty("Teeth")->SetValue(p, int32_t{-4}));
