@@ -180,6 +180,7 @@ void PropertyProxy::PropertyProxyClass::CreateObject(KsRef<KsObject>& object) {
 
 KsRef<HcProperty> PropertyProxy::PropertyProxyClass::GetDelegatingProperty(const PWStringRef& name) {
   if (name.IsNull() || name.IsEmpty()) return {};
+  std::lock_guard guard(m_delegatingLock);
   auto found = m_delegating.find(name);
   if (found != m_delegating.end()) return found->second;
   KsRef<HcProperty> targetProperty = m_targetClass ? m_targetClass->FindProperty(name) : KsRef<HcProperty>();

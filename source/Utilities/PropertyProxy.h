@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "General/KsObject.h"
@@ -99,5 +100,7 @@ class PropertyProxy::PropertyProxyClass : public KsObject::KsObjectClass {
   PWStringRef mMyClassName;
   KsRef<HcProperty> m_targetPathProperty;
   KsRef<HcProperty> m_resolveContextProperty;
+  // Filled on demand from any thread that looks a name up.
+  std::mutex m_delegatingLock;
   std::map<PWStringRef, KsRef<HcProperty>, PWStringLessNoCase> m_delegating;
 };

@@ -257,3 +257,32 @@ TEST(ReferenceBase, TargetCannotBeSetByName) {
 }
 
 }  // namespace
+
+namespace {
+
+// Paths as a hostile document might write them: any mix of delimiters, names,
+// digits and blanks resolves to an answer (an object or an error), never a
+// read outside the text.
+TEST_F(ObjectPathFixture, GarbagePathsAnswerWithoutHarm) {
+  const std::string pieces[] = {"[", "]", "{", "}", ".", "(", ")", "Parts", "Partner", "P1", "0", "4", "-1",
+                                "+2", " ", "hc://", "x", "Name", "\xC3\xA9"};
+  uint32_t state = 12345;
+  auto next = [&state] { return state = state * 1103515245u + 12345u; };
+  for (int i = 0; i < 3000; ++i) {
+    std::string path = "hc://";
+    const int parts = static_cast<int>(next() % 12);
+    for (int j = 0; j < parts; ++j) path += pieces[(next() >> 8) % std::size(pieces)];
+    KsRef<KsObject> result;
+    KsRef<HcProperty> property;
+    const eAppErr err = ResolveObjectPath(PWStringRef(path), root, &result, &property);
+    // -102: an action name such as "-1" on a collection names a write-only
+    // element property, which a path cannot read.
+    EXPECT_TRUE(err == 0 || err == -2 || err == -102 || err == -607 || err == -609 || err == -905)
+        << path << " " << err;
+  }
+  // Resolving only reads.
+  EXPECT_EQ(5u, root->GetParts()->GetCount());
+  EXPECT_EQ(PWStringRef("partner"), root->GetPartner()->GetName());
+}
+
+}  // namespace
