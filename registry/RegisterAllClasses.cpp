@@ -19,19 +19,28 @@
 #include "General/StringToStringLookupTable.h"
 #include "General/StringTupleCollection.h"
 #include "Utilities/Chameleon.h"
+#include "Utilities/Emitter.h"
+#include "Utilities/HcMLLoader.h"
 #include "Utilities/HcPathResolver.h"
 #include "Utilities/HcPropertyBinding.h"
 #include "Utilities/HcPropertyBindingBase.h"
 #include "Utilities/HcPropertyDesc.h"
 #include "Utilities/HcPropertyDescCollection.h"
 #include "Utilities/HcWeakPropertyBinding.h"
+#include "Utilities/KsObjectEmitter.h"
+#include "Utilities/Lexer.h"
 #include "Utilities/LocalPathResolver.h"
 #include "Utilities/ObjectReference.h"
+#include "Utilities/ObjectWriter.h"
+#include "Utilities/Parser.h"
 #include "Utilities/PathResolver.h"
 #include "Utilities/PropertyBindingCollection.h"
 #include "Utilities/ProxyDescWriter.h"
 #include "Utilities/ReferenceBase.h"
 #include "Utilities/SchemaWriter.h"
+#include "Utilities/XMLEmitter.h"
+#include "Utilities/XMLLexer.h"
+#include "Utilities/XMLStringEmitter.h"
 
 namespace {
 
@@ -41,7 +50,9 @@ using Accessor = KsRef<KsClassObject> (*)();
 constexpr Accessor kAccessors[] = {
     &Chameleon::ClassGetClassObject,
     &DoubleCollection::ClassGetClassObject,
+    &Emitter::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
     &HcPropertyBinding::ClassGetClassObject,
     &HcPropertyBindingBase::ClassGetClassObject,
@@ -54,13 +65,17 @@ constexpr Accessor kAccessors[] = {
     &KsDataCollection::ClassGetClassObject,
     &KsObject::ClassGetClassObject,
     &KsObjectCollectionBase::ClassGetClassObject,
+    &KsObjectEmitter::ClassGetClassObject,
     &KsPropertyChangeDescription::ClassGetClassObject,
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
+    &Lexer::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
+    &ObjectWriter::ClassGetClassObject,
+    &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
     &PropertyBindingCollection::ClassGetClassObject,
@@ -70,6 +85,9 @@ constexpr Accessor kAccessors[] = {
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,
+    &XMLEmitter::ClassGetClassObject,
+    &XMLLexer::ClassGetClassObject,
+    &XMLStringEmitter::ClassGetClassObject,
 };
 
 }  // namespace

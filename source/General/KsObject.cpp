@@ -9,6 +9,9 @@
 #include "General/WeakRef.h"
 #include "KsTrace.h"
 #include "Utilities/HcProperty.h"
+#include "Utilities/KsObjectEmitter.h"
+#include "Utilities/ObjectPath.h"
+#include "Utilities/ObjectWriter.h"
 
 // Who observes which property of one object, and how deeply each property's
 // changes are nested. Guarded: observers may register from other threads.
@@ -188,3 +191,27 @@ void KsObject::DidChangeProperty(int32_t propertyId, KsRef<KsObject>& descriptio
     std::erase_if(storage->observers, [](const auto& entry) { return entry.second->PeekTarget() == nullptr; });
   }
 }
+
+namespace {
+
+// Writes the object into a KsObjectEmitter; a shallow copy refers to the
+// objects the original holds instead of rebuilding them.
+KsRef<KsObject> CopyThroughWriter(KsObject* object, bool shallow) {
+  auto writer = KsMakeRef<ObjectWriter>();
+  auto emitter = KsMakeRef<KsObjectEmitter>();
+  writer->SetEmitter(emitter);
+  writer->SetContextObject(object->ThisRef());
+  if (AppErrFailed(writer->SetTargetPath(kObjectPathScheme))) return {};
+  if (shallow) {
+    writer->SetShallowWrite(true);
+    emitter->SetExternalPathResolver(writer->GetOutputPathResolver());
+  }
+  writer->WriteObject();
+  return emitter->GetEmittedObject();
+}
+
+}  // namespace
+
+void KsObject::Copy(KsRef<KsObject>& copy) { copy = CopyThroughWriter(this, true); }
+
+void KsObject::DeepCopy(KsRef<KsObject>& copy) { copy = CopyThroughWriter(this, false); }

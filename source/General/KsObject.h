@@ -47,6 +47,12 @@ class KsObject : public KsBaseObject {
   const KsUUID& UUID() const { return m_uuid; }
 
   KsRef<KsObject> ThisRef() { return KsRef<KsObject>(this); }
+  // Copies through the object writer. Copy: a new object with this object's
+  // property values, sharing the objects it holds. DeepCopy: the object and
+  // everything below it, rebuilt (objects shared inside stay shared). Empty
+  // when the object can't be written or its class can't create objects.
+  void Copy(KsRef<KsObject>& copy);
+  void DeepCopy(KsRef<KsObject>& copy);
   // A new list of the names of the class's properties, inherited ones first,
   // collection properties left out.
   KsRef<KsStringCollection> GetPropertyNames() const;

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+
+#include "General/KsClassMacros.h"
+#include "Utilities/Lexer.h"
+#include "Utilities/Parser.h"
+
+struct _xmlNode;
+struct _xmlError;
+
+// Reads HcML text with libxml2 and delivers one property per element: an
+// element whose property is object-typed names its class in xsi:type (any
+// prefix) and may carry id and href; text runs are values. The text is taken
+// as UTF-8 whatever it declares; external entities, DTDs and the network are
+// never touched and entities are never expanded.
+class XMLLexer : public Lexer {
+  HC_CLASS_HEADER(XMLLexer)
+ public:
+  // Deepest element nesting read (libxml2 stops earlier by itself).
+  static constexpr int kMaxDepth = 256;
+
+  XMLLexer();
+  ~XMLLexer() override;
+
+  // -2 without parser or bytes; -630 when no document element results.
+  eAppErr Parse(const KsRef<Parser>& parser, const void* bytes, size_t length) override;
+  // The line of the element being read, column 0.
+  KsRef<ParseLocation> CreateLocation() override;
+
+ private:
+  eAppErr ParseProperty(_xmlNode* element, int depth);
+  void OnXMLError(const _xmlError* error);
+  static void OnXMLErrorThunk(void* context, _xmlError* error);
+
+  int m_line = 0;
+  KsRef<Parser> m_parser;
+};
+HC_CLASS_OBJECT(XMLLexer, Lexer)
