@@ -18,6 +18,23 @@
 #include "General/StringStringTuple.h"
 #include "General/StringToStringLookupTable.h"
 #include "General/StringTupleCollection.h"
+#include "Projection/CartesianFuncProj.h"
+#include "Projection/CubeFace.h"
+#include "Projection/CubeFaceCollection.h"
+#include "Projection/CubicProjection.h"
+#include "Projection/CylindricalFunc.h"
+#include "Projection/CylindricalProj.h"
+#include "Projection/EquirectangularProj.h"
+#include "Projection/KestrelFunc.h"
+#include "Projection/KestrelProj.h"
+#include "Projection/LinearFunc.h"
+#include "Projection/OneVarFunction.h"
+#include "Projection/PanoProjection.h"
+#include "Projection/PlanarProjection.h"
+#include "Projection/PolynomialFunc.h"
+#include "Projection/ProjectionAngleFunc.h"
+#include "Projection/ProjectionCollection.h"
+#include "Projection/RadialFuncProj.h"
 #include "Utilities/Chameleon.h"
 #include "Utilities/Emitter.h"
 #include "Utilities/HcMLLoader.h"
@@ -48,9 +65,16 @@ using Accessor = KsRef<KsClassObject> (*)();
 
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
+    &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
+    &CubeFace::ClassGetClassObject,
+    &CubeFaceCollection::ClassGetClassObject,
+    &CubicProjection::ClassGetClassObject,
+    &CylindricalFunc::ClassGetClassObject,
+    &CylindricalProj::ClassGetClassObject,
     &DoubleCollection::ClassGetClassObject,
     &Emitter::ClassGetClassObject,
+    &EquirectangularProj::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
@@ -61,6 +85,8 @@ constexpr Accessor kAccessors[] = {
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
+    &KestrelFunc::ClassGetClassObject,
+    &KestrelProj::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsObject::ClassGetClassObject,
@@ -71,15 +97,23 @@ constexpr Accessor kAccessors[] = {
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
     &Lexer::ClassGetClassObject,
+    &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,
+    &OneVarFunction::ClassGetClassObject,
+    &PanoProjection::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
+    &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
+    &PolynomialFunc::ClassGetClassObject,
+    &ProjectionAngleFunc::ClassGetClassObject,
+    &ProjectionCollection::ClassGetClassObject,
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
+    &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &StringStringTuple::ClassGetClassObject,

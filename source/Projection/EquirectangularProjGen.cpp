@@ -1,0 +1,5 @@
+#include "Projection/EquirectangularProj.h"
+
+HC_DEFINE_CLASS(EquirectangularProj, CartesianFuncProj, "EquirectangularProj")
+
+void EquirectangularProj::EquirectangularProjClass::SetupProperties() {}

@@ -1,0 +1,3 @@
+#include "Projection/ProjectionCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(ProjectionCollection, PanoProjection, "projections", "projection")
