@@ -1,0 +1,111 @@
+#include "platform/movie/DecompressionSequence.h"
+
+#include <utility>
+
+#include "platform/movie/MovImageDescription.h"
+
+namespace hc::movie {
+
+DecompressionSequence::~DecompressionSequence() { End(EndMode::Cancel); }
+
+MovErr DecompressionSequence::Begin(std::span<const uint8_t> imageDescription, const ImageBuffer& destination) {
+  End(EndMode::Drain);
+  MovImageDescription description;
+  MovErr err = MovImageDescription::Parse(imageDescription, description);
+  if (err != MovErr::Ok) return err;
+  if (description.Width() == 0 || description.Height() == 0) return MovErr::InvalidSampleTable;
+  if (!ImageDecoder::SupportsCodecType(description.CodecType())) return MovErr::CodecNotFound;
+  err = ImagePixelConverter::CheckBuffer(destination);
+  if (err != MovErr::Ok) return err;
+
+  const uint32_t configurationType = ImageDecoder::ConfigurationExtension(description.CodecType());
+  std::span<const uint8_t> configuration;
+  if (configurationType) configuration = description.Extension(configurationType);
+  std::lock_guard decodeLock(decodeMutex_);
+  err = decoder_.Open(description.CodecType(), configuration);
+  if (err != MovErr::Ok) return err;
+  destination_ = destination;
+  codecType_ = description.CodecType();
+  open_ = true;
+  return MovErr::Ok;
+}
+
+MovErr DecompressionSequence::DecompressFrame(std::span<const uint8_t> data, DecompressionCompletion completion) {
+  if (!open_) return MovErr::BadArgument;
+  if (data.empty()) return MovErr::CodecDataCorrupt;
+  if (data.size() > kMaxImageDataBytes) return MovErr::SizeLimitExceeded;
+  std::unique_lock lock(queueMutex_);
+  if (!completion) {
+    WaitUntilIdle(lock);  // queued frames come first
+    lock.unlock();
+    return DecodeOne(data);
+  }
+  if (!worker_.joinable()) StartWorker();
+  queue_.push_back({std::vector<uint8_t>(data.begin(), data.end()), std::move(completion)});
+  queueChanged_.notify_all();
+  return MovErr::Ok;
+}
+
+size_t DecompressionSequence::PendingFrames() const {
+  std::lock_guard lock(queueMutex_);
+  return queue_.size() + (running_ ? 1 : 0);
+}
+
+void DecompressionSequence::End(EndMode mode) {
+  // A completion that ends its own sequence would wait for itself.
+  if (worker_.joinable() && std::this_thread::get_id() == worker_.get_id()) return;
+  std::deque<Job> cancelled;
+  {
+    std::unique_lock lock(queueMutex_);
+    if (mode == EndMode::Cancel) cancelled.swap(queue_);
+    WaitUntilIdle(lock);
+    stopping_ = true;
+    queueChanged_.notify_all();
+  }
+  if (worker_.joinable()) worker_.join();
+  {
+    std::lock_guard lock(queueMutex_);
+    stopping_ = false;
+  }
+  for (Job& job : cancelled) job.completion(DecompressionFrameResult{MovErr::Ok, true});
+  std::lock_guard decodeLock(decodeMutex_);
+  decoder_.Close();
+  open_ = false;
+  codecType_ = 0;
+  destination_ = {};
+}
+
+MovErr DecompressionSequence::DecodeOne(std::span<const uint8_t> data) {
+  std::lock_guard decodeLock(decodeMutex_);
+  const AVFrame* picture = nullptr;
+  MovErr err = decoder_.Decode(data, picture);
+  if (err != MovErr::Ok) return err;
+  return converter_.Convert(*picture, destination_);
+}
+
+void DecompressionSequence::StartWorker() {
+  worker_ = std::thread([this] { WorkerLoop(); });
+}
+
+void DecompressionSequence::WorkerLoop() {
+  std::unique_lock lock(queueMutex_);
+  for (;;) {
+    queueChanged_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+    if (queue_.empty()) return;  // stopping, nothing left
+    Job job = std::move(queue_.front());
+    queue_.pop_front();
+    running_ = true;
+    lock.unlock();
+    const MovErr err = DecodeOne(job.data);
+    job.completion(DecompressionFrameResult{err, false});
+    lock.lock();
+    running_ = false;
+    queueChanged_.notify_all();
+  }
+}
+
+void DecompressionSequence::WaitUntilIdle(std::unique_lock<std::mutex>& lock) {
+  queueChanged_.wait(lock, [this] { return queue_.empty() && !running_; });
+}
+
+}  // namespace hc::movie

@@ -1,0 +1,176 @@
+#include "platform/movie/GraphicsImporter.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <map>
+
+#include "StillImageTestTools.h"
+#include "platform/movie/MovFourCC.h"
+#include "platform/movie/MovImageDescription.h"
+
+using namespace hc::movie;
+using movtest::TempDir;
+
+namespace {
+
+struct StillCase {
+  const char* file;
+  const char* ffmpegFormat;
+  uint32_t codecType;
+  uint16_t depth;
+  int tolerance;  // against ffmpeg's own decoding and conversion
+};
+
+const StillCase kStillCases[] = {
+    {"rgb.png", "rgb24", MovFourCC("png "), 24, 0},
+    {"alpha.png", "rgba", MovFourCC("png "), 32, 0},
+    {"grey.png", "gray", MovFourCC("png "), 40, 0},
+    {"palette.bmp", "pal8", MovFourCC("WRLE"), 24, 0},
+    {"rgb.bmp", "bgr24", MovFourCC("WRLE"), 24, 0},
+    {"rgb.tif", "rgb24", MovFourCC("tiff"), 24, 0},
+    {"alpha.tif", "rgba", MovFourCC("tiff"), 32, 0},
+    {"photo.jpg", "yuvj420p", MovFourCC("jpeg"), 24, 2},
+};
+
+class GraphicsImporterTest : public ::testing::TestWithParam<StillCase> {};
+
+// Each file opens with its codec type, size and depth, carries a matching
+// image description, and draws the same pixels as ffmpeg decodes.
+TEST_P(GraphicsImporterTest, OpensDescribesAndDrawsLikeFfmpeg) {
+  const StillCase& still = GetParam();
+  TempDir dir;
+  const std::string path = dir.File(still.file);
+  stilltest::MakePicture(path, "33x17", still.ffmpegFormat);
+
+  GraphicsImporter importer;
+  ASSERT_EQ(importer.OpenFile(path), MovErr::Ok);
+  EXPECT_EQ(importer.CodecType(), still.codecType);
+  EXPECT_EQ(importer.Width(), 33);
+  EXPECT_EQ(importer.Height(), 17);
+  EXPECT_EQ(importer.Depth(), still.depth);
+  EXPECT_EQ(importer.ImageData(), movtest::ReadBytes(path));
+
+  MovImageDescription description;
+  ASSERT_EQ(importer.ImageDescription().size(), 86u);
+  ASSERT_EQ(MovImageDescription::Parse(importer.ImageDescription(), description), MovErr::Ok);
+  EXPECT_EQ(description.CodecType(), still.codecType);
+  EXPECT_EQ(description.Width(), 33);
+  EXPECT_EQ(description.Height(), 17);
+  EXPECT_EQ(description.Depth(), still.depth);
+  EXPECT_EQ(description.ClutId(), -1);
+
+  for (auto [width, height] : {std::pair{33, 17}, std::pair{20, 40}}) {
+    stilltest::GuardedBuffer buffer(width, height, 32);
+    ASSERT_EQ(importer.Draw(buffer.View()), MovErr::Ok);
+    EXPECT_TRUE(buffer.GuardsIntact());
+    EXPECT_LE(stilltest::MaxDifference(buffer.Pixels(), stilltest::FfmpegPixels(path, width, height, "argb")),
+              still.tolerance + (width == 33 ? 0 : 2))
+        << still.file << " at " << width << "x" << height;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, GraphicsImporterTest, ::testing::ValuesIn(kStillCases),
+                         [](const auto& info) {
+                           std::string name = info.param.file;
+                           for (char& c : name) if (c == '.') c = '_';
+                           return name;
+                         });
+
+TEST(GraphicsImporterUrlTest, FileUrlsOpenAndOtherSchemesAreRefused) {
+  TempDir dir;
+  const std::string path = dir.File("with space.png");
+  stilltest::MakePicture(path, "16x8", "rgb24");
+  GraphicsImporter importer;
+  std::string url = "file://" + dir.Path() + "/with%20space.png";
+  EXPECT_EQ(importer.OpenUrl(url), MovErr::Ok);
+  EXPECT_EQ(importer.Width(), 16);
+  EXPECT_EQ(importer.OpenUrl("file://localhost" + dir.Path() + "/with%20space.png"), MovErr::Ok);
+  EXPECT_EQ(importer.OpenUrl("file://elsewhere" + dir.Path() + "/with%20space.png"), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenUrl("file://" + dir.Path() + "/with%2"), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenUrl("file://" + dir.Path() + "/a%00b.png"), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenUrl("ftp://example.invalid/a.png"), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenUrl("concat:" + path), MovErr::BadArgument);
+  EXPECT_FALSE(importer.IsOpen());
+  EXPECT_EQ(importer.OpenUrl("file://" + dir.Path() + "/missing.png"), MovErr::FileNotFound);
+}
+
+TEST(GraphicsImporterUrlTest, DrawingBeforeOpeningIsRefused) {
+  GraphicsImporter importer;
+  stilltest::GuardedBuffer buffer(4, 4, 32);
+  EXPECT_EQ(importer.Draw(buffer.View()), MovErr::BadArgument);
+  std::vector<uint8_t> note;
+  EXPECT_EQ(importer.ExifMakerNote(note), MovErr::BadArgument);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<uint8_t> Truncated(std::vector<uint8_t> bytes, size_t size) {
+  bytes.resize(std::min(bytes.size(), size));
+  return bytes;
+}
+
+// A PNG whose header claims another size, with the header's CRC made right
+// again so that only the size is wrong.
+std::vector<uint8_t> PngClaimingSize(std::vector<uint8_t> png, uint32_t width, uint32_t height) {
+  auto put = [&png](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) png[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+  };
+  put(16, width);
+  put(20, height);
+  put(29, static_cast<uint32_t>(crc32(0, png.data() + 12, 17)));
+  return png;
+}
+
+TEST(GraphicsImporterHostileTest, DamagedAndUnsupportedFilesAnswerClearErrors) {
+  TempDir dir;
+  std::map<std::string, std::vector<uint8_t>> files;
+  for (const char* name : {"a.png", "a.jpg", "a.tif", "a.bmp"}) {
+    stilltest::MakePicture(dir.File(name), "64x48", name == std::string("a.jpg") ? "yuvj420p" : "rgb24");
+    files[name] = movtest::ReadBytes(dir.File(name));
+  }
+  std::vector<uint8_t> flippedPng = files["a.png"];
+  flippedPng[flippedPng.size() / 2] ^= 0x5A;
+
+  struct Case {
+    std::string what;
+    std::vector<uint8_t> bytes;
+    MovErr expected;
+  };
+  std::vector<Case> cases = {
+      {"empty file", {}, MovErr::CodecNotFound},
+      {"text", movtest::Bytes("just some text, no picture"), MovErr::CodecNotFound},
+      {"GIF", movtest::Bytes("GIF89a\x01\x00\x01\x00"), MovErr::CodecNotFound},
+      {"PNG with a damaged byte", flippedPng, MovErr::CodecDataCorrupt},
+      {"PNG claiming 20000 x 20000", PngClaimingSize(files["a.png"], 20000, 20000), MovErr::SizeLimitExceeded},
+      {"PNG claiming 70000 x 1", PngClaimingSize(files["a.png"], 70000, 1), MovErr::SizeLimitExceeded},
+      {"PNG claiming 0 x 0", PngClaimingSize(files["a.png"], 0, 0), MovErr::CodecDataCorrupt},
+  };
+  for (const auto& [name, bytes] : files) {
+    for (size_t size : {size_t{3}, size_t{30}, bytes.size() / 2}) {
+      cases.push_back({name + " cut to " + std::to_string(size), Truncated(bytes, size), MovErr::CodecDataCorrupt});
+    }
+  }
+  // A JPEG without the last byte of its end marker, or a TIFF without the
+  // padding after its last directory, still holds the whole picture.
+  for (const char* name : {"a.png", "a.bmp"}) {
+    cases.push_back({std::string(name) + " short of its last byte", Truncated(files[name], files[name].size() - 1),
+                     MovErr::CodecDataCorrupt});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string path = dir.File("damaged");
+    movtest::WriteBytes(path, c.bytes);
+    GraphicsImporter importer;
+    MovErr err = importer.OpenFile(path);
+    if (c.bytes.size() < 8 && c.expected == MovErr::CodecDataCorrupt && err == MovErr::CodecNotFound) continue;
+    EXPECT_EQ(err, c.expected);
+    EXPECT_FALSE(importer.IsOpen());
+    EXPECT_EQ(importer.OpenBytes(c.bytes), err);
+  }
+}
+
+}  // namespace
