@@ -1,0 +1,117 @@
+#include "platform/movie/ImagePixelConverter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "StillImageTestTools.h"
+#include "platform/movie/GraphicsImporter.h"
+#include "platform/movie/MovFourCC.h"
+
+using namespace hc::movie;
+using movtest::TempDir;
+
+namespace {
+
+struct FormatCase {
+  uint32_t code;
+  const char* ffmpegFormat;  // ffmpeg's name for the same layout
+  int tolerance;
+};
+
+const FormatCase kFormats[] = {
+    {40, "gray", 1},
+    {MovFourCC("L555"), "rgb555le", 0},
+    {16, "rgb555be", 0},
+    {MovFourCC("L565"), "rgb565le", 0},
+    {MovFourCC("B565"), "rgb565be", 0},
+    {MovFourCC("yuvs"), "yuyv422", 1},
+    {MovFourCC("2vuy"), "uyvy422", 1},
+    {24, "rgb24", 0},
+    {MovFourCC("24BG"), "bgr24", 0},
+    {32, "argb", 0},
+    {MovFourCC("BGRA"), "bgra", 0},
+    {MovFourCC("ABGR"), "abgr", 0},
+    {MovFourCC("RGBA"), "rgba", 0},
+    {MovFourCC("b48r"), "rgb48be", 1},
+    {MovFourCC("b16g"), "gray16be", 1},
+};
+
+// ffmpeg's rows of a 4:2:2 picture of odd width end with a whole pair; a
+// buffer's rows hold exactly width x 2 bytes.
+std::vector<uint8_t> RowsCut(const std::vector<uint8_t>& pixels, size_t height, size_t rowLength) {
+  const size_t stride = pixels.size() / height;
+  std::vector<uint8_t> rows;
+  for (size_t y = 0; y < height; ++y) {
+    auto row = pixels.begin() + static_cast<ptrdiff_t>(y * stride);
+    rows.insert(rows.end(), row, row + static_cast<ptrdiff_t>(std::min(rowLength, stride)));
+  }
+  return rows;
+}
+
+// Every supported format holds what ffmpeg's own conversion of the same
+// picture holds, at an odd width too (half a 4:2:2 pair), and nothing past a
+// row's pixels is written.
+TEST(ImagePixelConverterTest, FormatsMatchFfmpegAndStayWithinRows) {
+  TempDir dir;
+  const std::string path = dir.File("picture.png");
+  stilltest::MakePicture(path, "35x19", "rgb24");
+  GraphicsImporter importer;
+  ASSERT_EQ(importer.OpenFile(path), MovErr::Ok);
+  for (const FormatCase& format : kFormats) {
+    SCOPED_TRACE(format.ffmpegFormat);
+    ASSERT_TRUE(ImagePixelConverter::SupportsPixelFormat(format.code));
+    stilltest::GuardedBuffer buffer(35, 19, format.code);
+    ASSERT_EQ(importer.Draw(buffer.View()), MovErr::Ok);
+    EXPECT_TRUE(buffer.GuardsIntact());
+    EXPECT_LE(stilltest::MaxDifference(buffer.Pixels(),
+                                       RowsCut(stilltest::FfmpegPixels(path, 35, 19, format.ffmpegFormat), 19,
+                                               35 * ImagePixelConverter::BytesPerPixel(format.code))),
+              format.tolerance);
+  }
+}
+
+// 'b64a' is ARGB with 16 bits a component, big-endian: ffmpeg's RGBA64
+// with the alpha moved to the front.
+TEST(ImagePixelConverterTest, SixteenBitArgbPutsAlphaFirst) {
+  TempDir dir;
+  const std::string path = dir.File("picture.png");
+  stilltest::MakePicture(path, "9x5", "rgba64be");
+  GraphicsImporter importer;
+  ASSERT_EQ(importer.OpenFile(path), MovErr::Ok);
+  stilltest::GuardedBuffer buffer(9, 5, MovFourCC("b64a"));
+  ASSERT_EQ(importer.Draw(buffer.View()), MovErr::Ok);
+  std::vector<uint8_t> expected = stilltest::FfmpegPixels(path, 9, 5, "rgba64be");
+  for (size_t pixel = 0; pixel + 8 <= expected.size(); pixel += 8) {
+    std::rotate(expected.begin() + static_cast<ptrdiff_t>(pixel), expected.begin() + static_cast<ptrdiff_t>(pixel + 6),
+                expected.begin() + static_cast<ptrdiff_t>(pixel + 8));
+  }
+  EXPECT_EQ(buffer.Pixels(), expected);
+  EXPECT_TRUE(buffer.GuardsIntact());
+}
+
+TEST(ImagePixelConverterTest, UnusableBuffersAreRefusedBeforeDrawing) {
+  uint8_t pixels[64] = {};
+  struct Case {
+    const char* what;
+    ImageBuffer buffer;
+    MovErr expected;
+  };
+  const Case cases[] = {
+      {"no memory", {nullptr, 4, 4, 16, 32}, MovErr::BadArgument},
+      {"zero width", {pixels, 0, 4, 16, 32}, MovErr::BadArgument},
+      {"negative height", {pixels, 4, -1, 16, 32}, MovErr::BadArgument},
+      {"rows too short", {pixels, 4, 4, 15, 32}, MovErr::BadArgument},
+      {"too wide", {pixels, 70000, 1, 280000, 32}, MovErr::SizeLimitExceeded},
+      {"too many pixels", {pixels, 60000, 60000, 240000, 32}, MovErr::SizeLimitExceeded},
+      {"Y'CbCrA with alpha", {pixels, 4, 4, 16, MovFourCC("v408")}, MovErr::FeatureUnsupported},
+      {"float RGB", {pixels, 1, 1, 12, MovFourCC("f32r")}, MovErr::FeatureUnsupported},
+      {"no such format", {pixels, 4, 4, 16, MovFourCC("none")}, MovErr::FeatureUnsupported},
+      {"fits", {pixels, 4, 4, 16, 32}, MovErr::Ok},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ImagePixelConverter::CheckBuffer(c.buffer), c.expected) << c.what;
+  }
+}
+
+}  // namespace
