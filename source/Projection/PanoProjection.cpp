@@ -38,8 +38,10 @@ eAppErr PanoProjection::SetImageAspect(float aspect) {
 bool PanoProjection::Compare(const KsRef<PanoProjection>& other) {
   if (!other) return false;
   const float otherOffset = other->GetZeroPanOffsetDeg() * kDegreesToRadians;
-  return m_imageAspect == other->GetImageAspect() && m_tiltMinDeg == other->GetTiltMinDeg() &&
-         m_tiltMaxDeg == other->GetTiltMaxDeg() && m_zeroPanOffset == otherOffset;
+  // Both tilt ranges through the getters: a subclass whose range lives in a
+  // function never updates the stored one, and would differ from itself.
+  return m_imageAspect == other->GetImageAspect() && GetTiltMinDeg() == other->GetTiltMinDeg() &&
+         GetTiltMaxDeg() == other->GetTiltMaxDeg() && m_zeroPanOffset == otherOffset;
 }
 
 eAppErr PanoProjection::GetTiling(uint32_t index, ProjectionTile* tiles, uint32_t* count) {

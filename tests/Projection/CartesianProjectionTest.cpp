@@ -280,3 +280,30 @@ TEST(CartesianFuncProj, HorizonRefitsOnlyWithTheAspectLock) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CartesianFuncProj, ProjectionsKeepingTheirTiltRangeInAFunctionEqualTheirTwins) {
+  // Their tilt range lives in the vertical function, not in the stored base range.
+  auto makeCylinder = [] {
+    auto p = KsMakeRef<CylindricalProj>();
+    p->SetTiltMinDeg(-35.0f);
+    return p;
+  };
+  auto makeSphere = [] {
+    auto p = KsMakeRef<EquirectangularProj>();
+    p->SetTiltMinDeg(-60.0f);
+    return p;
+  };
+  auto cylinder = makeCylinder();
+  EXPECT_TRUE(cylinder->Compare(cylinder));
+  EXPECT_TRUE(cylinder->Compare(makeCylinder()));
+  auto sphere = makeSphere();
+  EXPECT_TRUE(sphere->Compare(sphere));
+  EXPECT_TRUE(sphere->Compare(makeSphere()));
+  auto other = makeSphere();
+  other->SetTiltMaxDeg(80.0f);
+  EXPECT_FALSE(sphere->Compare(other));
+}
+
+}  // namespace
