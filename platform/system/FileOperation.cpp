@@ -118,10 +118,11 @@ struct FileOperation::State : std::enable_shared_from_this<FileOperation::State>
     PostProgress();
   }
 
-  // Queues a delivery of the latest status unless one is queued or the last
-  // went out less than an interval ago.
+  // Queues a delivery of the status as it is now, unless one is still
+  // queued or the last went out less than an interval ago.
   void PostProgress() {
     std::shared_ptr<RunLoop> target;
+    FileOperationStatus snapshot;
     {
       std::lock_guard<std::mutex> guard(lock);
       if (progressQueued || completionReady || !scheduled) return;
@@ -132,23 +133,25 @@ struct FileOperation::State : std::enable_shared_from_this<FileOperation::State>
       progressQueued = true;
       anyPosted = true;
       lastPost = now;
+      snapshot = latest;
     }
-    if (!target->Post([self = shared_from_this()] { self->DeliverProgress(); })) {
+    if (!target->Post([self = shared_from_this(), snapshot] { self->DeliverProgress(snapshot); })) {
       std::lock_guard<std::mutex> guard(lock);
       progressQueued = false;
     }
   }
 
-  void DeliverProgress() {
+  void DeliverProgress(const FileOperationStatus& status) {
     StatusCallback deliver;
-    FileOperationStatus status;
     {
       std::lock_guard<std::mutex> guard(lock);
       progressQueued = false;
+      // The interval runs from the delivery, so that a loop that was busy
+      // does not get the next one close behind.
+      lastPost = Clock::now();
       // A delivery queued before the completion still goes out, first.
       if (delivered || !callback) return;
       deliver = callback;
-      status = latest;
     }
     deliver(status);
   }

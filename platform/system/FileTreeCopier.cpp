@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -22,6 +24,7 @@ constexpr size_t kReadBufferSize = 1 << 20;
 
 std::atomic<int> gFaultErrno{0};
 std::atomic<int64_t> gFaultAfterBytes{0};
+std::atomic<int> gChunkPauseMilliseconds{0};
 
 int LastErr() { return FileErrFromErrno(errno); }
 
@@ -48,6 +51,16 @@ void TimesOf(const struct stat& info, struct timespec times[2]) {
 void FileTreeCopier::InjectFaultForTesting(int errnoValue, int64_t afterBytes) {
   gFaultAfterBytes.store(afterBytes);
   gFaultErrno.store(errnoValue);
+}
+
+void FileTreeCopier::SetChunkPauseForTesting(int milliseconds) { gChunkPauseMilliseconds.store(milliseconds); }
+
+void FileTreeCopier::ChunkDone(int64_t bytes) {
+  m_dataBytesDone += bytes;
+  m_observer.AddBytes(bytes);
+  if (const int pause = gChunkPauseMilliseconds.load(); pause > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+  }
 }
 
 int FileTreeCopier::CheckInjectedFault(int64_t bytesAhead) {
@@ -207,8 +220,7 @@ int FileTreeCopier::CopyRange(int from, int to, int64_t begin, int64_t end) {
       return LastErr();
     }
     if (copied == 0) break;  // the source shrank under us
-    m_dataBytesDone += copied;
-    m_observer.AddBytes(copied);
+    ChunkDone(copied);
   }
   return kFileErrNone;
 }
@@ -236,8 +248,7 @@ int FileTreeCopier::CopyRangeByReading(int from, int to, int64_t begin, int64_t 
       written += step;
     }
     offset += got;
-    m_dataBytesDone += got;
-    m_observer.AddBytes(got);
+    ChunkDone(got);
   }
   return kFileErrNone;
 }

@@ -37,6 +37,9 @@ class FileTreeCopier {
   // Makes the next data copy of any copier fail with the errno value once
   // `afterBytes` bytes of it are done (tests of failures no disk here gives).
   static void InjectFaultForTesting(int errnoValue, int64_t afterBytes);
+  // Makes every copier pause this long after each chunk of data (tests that
+  // must catch a copy half-way); 0 ends the pauses.
+  static void SetChunkPauseForTesting(int milliseconds);
 
  private:
   int CopyFolder(const std::string& source, const std::string& target, const struct stat& info);
@@ -47,6 +50,7 @@ class FileTreeCopier {
   int CopyRange(int from, int to, int64_t begin, int64_t end);
   int CopyRangeByReading(int from, int to, int64_t begin, int64_t end);
   int CheckInjectedFault(int64_t bytesAhead);
+  void ChunkDone(int64_t bytes);
 
   CopyObserver& m_observer;
   bool m_kernelCopyWorks = true;
