@@ -35,6 +35,10 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "Utilities/AtomEmitter.h"
+#include "Utilities/AtomLexer.h"
+#include "Utilities/BinaryEmitter.h"
+#include "Utilities/BinaryLexer.h"
 #include "Utilities/Chameleon.h"
 #include "Utilities/Emitter.h"
 #include "Utilities/HcMLLoader.h"
@@ -65,6 +69,10 @@ using Accessor = KsRef<KsClassObject> (*)();
 
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
+    &AtomEmitter::ClassGetClassObject,
+    &AtomLexer::ClassGetClassObject,
+    &BinaryEmitter::ClassGetClassObject,
+    &BinaryLexer::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
