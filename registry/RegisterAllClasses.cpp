@@ -18,6 +18,12 @@
 #include "General/StringStringTuple.h"
 #include "General/StringToStringLookupTable.h"
 #include "General/StringTupleCollection.h"
+#include "InterfaceCommon/AggregateProgressReport.h"
+#include "InterfaceCommon/ProgressReport.h"
+#include "InterfaceCommon/ProgressReportCollection.h"
+#include "InterfaceCommon/StatusReport.h"
+#include "InterfaceCommon/StatusReportCollection.h"
+#include "InterfaceCommon/StringLocalizer.h"
 #include "Projection/CartesianFuncProj.h"
 #include "Projection/CubeFace.h"
 #include "Projection/CubeFaceCollection.h"
@@ -41,6 +47,7 @@
 #include "Utilities/BinaryLexer.h"
 #include "Utilities/Chameleon.h"
 #include "Utilities/Emitter.h"
+#include "Utilities/FileManager.h"
 #include "Utilities/HcMLLoader.h"
 #include "Utilities/HcPathResolver.h"
 #include "Utilities/HcPropertyBinding.h"
@@ -49,6 +56,9 @@
 #include "Utilities/HcPropertyDescCollection.h"
 #include "Utilities/HcWeakPropertyBinding.h"
 #include "Utilities/KsObjectEmitter.h"
+#include "Utilities/KsOperation.h"
+#include "Utilities/KsOperationCollection.h"
+#include "Utilities/KsOperationSequence.h"
 #include "Utilities/Lexer.h"
 #include "Utilities/LocalPathResolver.h"
 #include "Utilities/ObjectReference.h"
@@ -69,6 +79,7 @@ using Accessor = KsRef<KsClassObject> (*)();
 
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
+    &AggregateProgressReport::ClassGetClassObject,
     &AtomEmitter::ClassGetClassObject,
     &AtomLexer::ClassGetClassObject,
     &BinaryEmitter::ClassGetClassObject,
@@ -83,6 +94,7 @@ constexpr Accessor kAccessors[] = {
     &DoubleCollection::ClassGetClassObject,
     &Emitter::ClassGetClassObject,
     &EquirectangularProj::ClassGetClassObject,
+    &FileManager::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
@@ -100,6 +112,9 @@ constexpr Accessor kAccessors[] = {
     &KsObject::ClassGetClassObject,
     &KsObjectCollectionBase::ClassGetClassObject,
     &KsObjectEmitter::ClassGetClassObject,
+    &KsOperation::ClassGetClassObject,
+    &KsOperationCollection::ClassGetClassObject,
+    &KsOperationSequence::ClassGetClassObject,
     &KsPropertyChangeDescription::ClassGetClassObject,
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
@@ -117,6 +132,8 @@ constexpr Accessor kAccessors[] = {
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
     &PolynomialFunc::ClassGetClassObject,
+    &ProgressReport::ClassGetClassObject,
+    &ProgressReportCollection::ClassGetClassObject,
     &ProjectionAngleFunc::ClassGetClassObject,
     &ProjectionCollection::ClassGetClassObject,
     &PropertyBindingCollection::ClassGetClassObject,
@@ -124,6 +141,9 @@ constexpr Accessor kAccessors[] = {
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
+    &StatusReport::ClassGetClassObject,
+    &StatusReportCollection::ClassGetClassObject,
+    &StringLocalizer::ClassGetClassObject,
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,

@@ -1,0 +1,13 @@
+#include "Utilities/HcPropertyObjectDirectGet.h"
+#include "Utilities/KsOperationSequence.h"
+
+HC_DEFINE_CLASS(KsOperationSequence, KsOperation, "KsOperationSequence")
+
+void KsOperationSequence::KsOperationSequenceClass::SetupProperties() {
+  using S = KsOperationSequence;
+  KsRef<KsClassObject> self = ThisRef();
+  AddProperty(HcPropertyObjectDirectGet<S, KsOperationCollection>::Create(
+      self, S::kOperationSequenceId, "OperationSequence", true, &S::GetOperationSequence, &S::SetOperationSequence));
+  AddProperty(HcPropertyObjectDirectGet<S, FloatCollection>::Create(
+      self, S::kOperationWeightsId, "OperationWeights", true, &S::GetOperationWeights, &S::SetOperationWeights));
+}
