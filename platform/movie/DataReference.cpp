@@ -13,7 +13,7 @@ namespace {
 bool HasPrefixNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) == b;
+    return std::tolower(static_cast<unsigned char>(b)) == a;
   });
 }
 

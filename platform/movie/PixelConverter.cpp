@@ -88,7 +88,9 @@ PlaybackErr PixelConverter::MakeContext(const Geometry& geometry) {
   av_opt_set_int(context_, "dst_format", target, 0);
   av_opt_set_int(context_, "sws_flags", SWS_BICUBIC, 0);
   av_opt_set_int(context_, "src_range", geometry.fullRange ? 1 : 0, 0);
-  av_opt_set_int(context_, "dst_range", 1, 0);
+  // Packed YUV keeps the source's range; RGB and grey are full range.
+  const bool yuvTarget = target == AV_PIX_FMT_UYVY422 || target == AV_PIX_FMT_YUYV422;
+  av_opt_set_int(context_, "dst_range", yuvTarget ? (geometry.fullRange ? 1 : 0) : 1, 0);
   av_opt_set_int(context_, "threads", threads_, 0);
   if (sws_init_context(context_, nullptr, nullptr) < 0) {
     sws_freeContext(context_);

@@ -32,6 +32,12 @@ void TimeBase::SetHostClock(HostClock clock) {
 
 uint64_t TimeBase::HostNow() const {
   std::lock_guard lock(mutex_);
+  return NowLocked();
+}
+
+// A slave reads the clock its master runs on.
+uint64_t TimeBase::NowLocked() const {
+  if (master_) return master_->HostNow();
   return hostClock_ ? hostClock_() : MonotonicNanoseconds();
 }
 
@@ -90,7 +96,7 @@ TimeBase::Position TimeBase::PositionAt(uint64_t hostTime) const {
 
 TimeBase::Position TimeBase::PositionNow() const {
   std::lock_guard lock(mutex_);
-  return PositionLocked(hostClock_ ? hostClock_() : MonotonicNanoseconds());
+  return PositionLocked(NowLocked());
 }
 
 double TimeBase::Seconds() const { return PositionNow().seconds; }
@@ -106,7 +112,7 @@ void TimeBase::SetSeconds(double seconds) {
   if (!std::isfinite(seconds)) return;
   {
     std::lock_guard lock(mutex_);
-    const uint64_t now = hostClock_ ? hostClock_() : MonotonicNanoseconds();
+    const uint64_t now = NowLocked();
     if (master_) {
       masterOffset_ = master_->PositionAt(now).seconds - seconds;
     } else {
@@ -198,13 +204,12 @@ void TimeBase::SetMasterTimeBase(std::shared_ptr<TimeBase> master, int64_t offse
   int previousObserver = 0;
   {
     std::lock_guard lock(mutex_);
-    const uint64_t now = hostClock_ ? hostClock_() : MonotonicNanoseconds();
-    const Position here = PositionLocked(now);
+    const Position here = PositionLocked(NowLocked());
     previous = std::move(master_);
     previousObserver = masterObserver_;
     master_.reset();
     anchor_ = here;
-    anchorHost_ = now;
+    anchorHost_ = NowLocked();
     if (master) {
       master_ = master;
       masterOffset_ = offsetScale > 0 ? static_cast<double>(offsetValue) / offsetScale : 0.0;

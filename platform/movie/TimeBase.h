@@ -89,6 +89,7 @@ class TimeBase : public std::enable_shared_from_this<TimeBase> {
 
  private:
   Position PositionLocked(uint64_t hostTime) const;
+  uint64_t NowLocked() const;
   void ReanchorLocked(uint64_t hostTime);
   void Changed(bool jumped);
   void OnMasterChanged();
