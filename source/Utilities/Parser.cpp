@@ -158,7 +158,13 @@ void Parser::BeginEmitterProperty(ParseState& state) {
 void Parser::OnSkipProperty() {
   // The root level belongs to the document, not to a property.
   if (IsRootOnly() || !Top()->isActive) return;
-  m_states.back() = ParseState::Inactive();
+  ParseState& top = m_states.back();
+  if (!m_objectMode && top.emitterBegun) {
+    // Whatever the emitter was told of this property is closed again.
+    if (top.objectClass) m_emitter->EndObject(top.objectClass);
+    m_emitter->EndProperty(top.property);
+  }
+  top = ParseState::Inactive();
 }
 
 KsRef<KsObject> Parser::ResolveHRef(const PWStringRef& href) {

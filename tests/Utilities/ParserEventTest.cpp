@@ -274,6 +274,28 @@ TEST_F(ParserEvents, TranslationHandsTypedValuesToTheEmitter) {
   ASSERT_EQ(1u, reporter.warnings.size());
   EXPECT_EQ(-900, reporter.warnings[0].code);
   EXPECT_FALSE(root->GetChild());
+
+  // A property given up on after its object began is closed for the emitter.
+  auto skipped = KsMakeRef<EventLog>();
+  parser = KsMakeRef<Parser>();
+  parser->SetEmitter(skipped);
+  parser->SetRootObject(root);
+  parser->SetLexer(KsMakeRef<ScriptLexer>([&](Parser& p) {
+    p.OnBeginProperty("Child");
+    p.OnBeginObject(SampleClass(), nullptr, nullptr);
+    p.OnBeginProperty("Int");
+    p.OnValue(int32_t{1});
+    p.OnEndProperty();
+    p.OnSkipProperty();
+    p.OnBeginProperty("Flag");
+    p.OnValue(true);
+    p.OnEndProperty();
+    p.OnEndProperty();
+  }));
+  EXPECT_EQ(0, parser->Parse("", 0));
+  EXPECT_EQ("document\nbegin Child root\nobject SerialSample  \nbegin Int\nint 1\nend Int\nend object\nend Child\n"
+            "end document\n",
+            skipped->log);
 }
 
 TEST(StdErrParseReporter, WarningLineFormat) {
