@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -20,28 +16,18 @@
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
 #include "RegisterAllClasses.h"
+#include "TestTools.h"
 #include "Utilities/HcMLLoader.h"
 #include "Utilities/XMLStringEmitter.h"
 
-extern char** environ;
-
 namespace {
 
-// Runs xmllint --noout on the text; true when it reads as well-formed XML.
+// xmllint --noout on the text: true when it reads as well-formed XML.
 bool XmllintAccepts(const std::string& text) {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("projection-" + std::to_string(getpid()) + ".hcml");
+  ScratchFolder folder;
+  const std::filesystem::path path = folder / "projection.hcml";
   std::ofstream(path) << text;
-  std::vector<std::string> args = {"xmllint", "--noout", path.string()};
-  std::vector<char*> argv;
-  for (std::string& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  int status = -1;
-  const bool ran = posix_spawnp(&pid, "xmllint", nullptr, nullptr, argv.data(), environ) == 0 &&
-                   waitpid(pid, &status, 0) == pid;
-  std::filesystem::remove(path);
-  return ran && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return RunTool({"xmllint", "--noout", path.string()}) == 0;
 }
 
 // The projection written as HcML and loaded back into a projection list.
