@@ -9,7 +9,7 @@ namespace hc::movie {
 
 namespace {
 
-constexpr size_t kSniffBytes = 16;
+constexpr size_t kSniffBytes = 32;  // enough for every signature ImageDecoder knows
 
 MovErr SniffFile(const std::string& path, uint32_t& codecType) {
   MovFileIo file;

@@ -23,6 +23,12 @@ void Ffmpeg(std::vector<std::string> arguments) {
 // gives its first sample.
 TEST(InlineImageDataTest, StillImageAgreesWithFfmpegsMovieOfIt) {
   TempDir dir;
+  const std::string bmp = dir.File("picture.bmp");  // its signature is the shortest
+  stilltest::MakePicture(bmp, "48x30", "bgr24");
+  InlineImage fromBmp;
+  ASSERT_EQ(InlineImageData::ReadFirstPicture(bmp, fromBmp), MovErr::Ok);
+  EXPECT_EQ(fromBmp.data, movtest::ReadBytes(bmp));
+
   for (const char* pixelFormat : {"rgb24", "rgba", "gray"}) {
     SCOPED_TRACE(pixelFormat);
     const std::string png = dir.File(std::string(pixelFormat) + ".png");
