@@ -67,6 +67,7 @@ eAppErr HcMLLoader::LoadHcML() {
   KsRef<KsObject> root = GetRootObject();
   KsRef<KsObject> pathRoot = m_pathRootSet ? GetPathRoot() : KsRef<KsObject>();
   KsRef<Parser> parser = GetParser();
+  if (!parser) return KS_TRACE_ERR(AppErr::kNotReady, "LoadHcML");
   if (!m_pathRootSet) {
     // The loader answers "hc://" for this load only.
     if (auto resolver = parser->GetExternalPathResolver().DynamicCast<HcPathResolver>()) {
