@@ -221,6 +221,17 @@ TEST_F(HcMLRead, EntitiesAreNeverExpandedNorLoaded) {
   EXPECT_EQ(1, root->GetChild()->GetInt());
   EXPECT_TRUE(root->GetChild()->GetText().IsNull()) << root->GetChild()->GetText().Str();
 
+  // An external DTD whose attribute default would give the object its type.
+  const std::string dtd = folder.Write("evil.dtd", "<!ATTLIST Other xsi:type CDATA \"SerialSample\">").string();
+  auto dtdRoot = KsMakeRef<Sample>();
+  EXPECT_EQ(0, ParseHcML("<?xml version=\"1.0\"?><!DOCTYPE Child SYSTEM \"file://" + dtd +
+                             "\"><Child xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                             "xsi:type=\"SerialSample\"><Other/><Int>2</Int></Child>",
+                         dtdRoot, &reporter));
+  ASSERT_TRUE(dtdRoot->GetChild());
+  EXPECT_EQ(2, dtdRoot->GetChild()->GetInt());
+  EXPECT_FALSE(dtdRoot->GetChild()->GetOther());
+
   std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE Child [<!ENTITY l0 \"lol\">";
   for (int i = 1; i <= 9; ++i) {
     laughs += "<!ENTITY l" + std::to_string(i) + " \"";
