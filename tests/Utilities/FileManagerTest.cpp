@@ -12,7 +12,9 @@
 #include "General/HcClassMap.h"
 #include "General/WeakRef.h"
 #include "OperationTestSupport.h"
+#include "General/FloatCollection.h"
 #include "Utilities/FileManager.h"
+#include "Utilities/KsOperationSequence.h"
 #include "platform/system/FileOperation.h"
 #include "platform/system/FileTreeCopier.h"
 #include "platform/system/RunLoop.h"
@@ -334,4 +336,31 @@ TEST_F(FileManagerTest, UniqueFilenameCountsOnFromTheNameTaken) {
     EXPECT_EQ(c.expected, FileManager::UniqueFilename(scratch.Path(), c.name).Str()) << c.name;
   }
   EXPECT_TRUE(FileManager::UniqueFilename(scratch.Path(), PWStringRef()).IsNull());
+}
+
+TEST_F(FileManagerTest, CopiesRunOneAfterAnotherInASequence) {
+  ScratchDir scratch;
+  WriteRandomBytes(scratch / "one.bin", 8 * kMiB, 4);
+  WriteRandomBytes(scratch / "two.bin", 24 * kMiB, 5);
+  ::mkdir((scratch / "out").c_str(), 0755);
+  auto sequence = KsMakeRef<KsOperationSequence>();
+  for (const char* name : {"one.bin", "two.bin"}) {
+    auto manager = KsMakeRef<FileManager>();
+    manager->CopyFrom(scratch / name, scratch / "out", PWStringRef(), false);
+    sequence->GetOperationSequence()->Add(manager);
+  }
+  sequence->GetOperationWeights()->Add(1.0f);
+  sequence->GetOperationWeights()->Add(3.0f);
+  KsRef<ProgressReport> report = sequence->Start();
+  auto watcher = KsMakeRef<ReportWatcher>();
+  watcher->Watch(report, {ProgressReport::kProgressId});
+  EXPECT_EQ(22, report->Wait());
+  EXPECT_FLOAT_EQ(4.0f, report->GetProgress());
+  float last = 0.0f;
+  for (const auto& notice : watcher->Notices()) {
+    EXPECT_GE(notice.progress, last);
+    last = notice.progress;
+  }
+  EXPECT_EQ(0, RunProgram({"cmp", scratch / "two.bin", scratch / "out/two.bin"}));
+  EXPECT_EQ(0, RunProgram({"cmp", scratch / "one.bin", scratch / "out/one.bin"}));
 }
