@@ -8,7 +8,11 @@ namespace hc::movie {
 // image description, a pixel count that a 16384 x 8192 panorama still fits,
 // and the compressed bytes of one image or frame.
 constexpr int32_t kMaxImageSide = 65535;
+#ifdef HC_MAX_IMAGE_PIXELS
+constexpr uint64_t kMaxImagePixels = HC_MAX_IMAGE_PIXELS;  // the fuzz build keeps pictures small
+#else
 constexpr uint64_t kMaxImagePixels = uint64_t{1} << 27;
+#endif
 constexpr uint64_t kMaxImageDataBytes = uint64_t{256} << 20;
 
 // A caller's pixel buffer that still images and decompressed frames are drawn
