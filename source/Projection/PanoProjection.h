@@ -64,8 +64,8 @@ class PanoProjection : public KsObject {
   // The image size that yields ppd pixels per degree (x across pan, y across
   // tilt; the inverse of GetAngularResolutionPPD).
   virtual KsSizeF GetDimensionsForAngularResolutionPPD(KsPointF ppd) = 0;
-  // Equality of the mapping parameters: own stored values against the
-  // other's getters.
+  // Equality of the shared mapping parameters: image aspect, tilt range and
+  // zero-pan offset (constraints, editor type and seeds are not compared).
   virtual bool Compare(const KsRef<PanoProjection>& other);
   // Tiling 0 is one tile (mask 15) over the region of interest; further
   // tilings cut it into at most kMaxTiles tiles. -2 for an index at or beyond
