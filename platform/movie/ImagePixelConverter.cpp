@@ -127,8 +127,11 @@ MovErr ImagePixelConverter::Convert(const AVFrame& picture, const ImageBuffer& d
   const PixelFormatRow& row = *FindRow(destination.pixelFormat);
   if (!picture.data[0] || picture.width <= 0 || picture.height <= 0) return MovErr::BadArgument;
 
+  // Grey and RGB pictures without a stated range are full range; only Y'CbCr
+  // ones default to video range.
   bool sourceFullRange = picture.color_range == AVCOL_RANGE_JPEG;
   const AVPixelFormat sourceFormat = WithoutFullRangeAlias(static_cast<AVPixelFormat>(picture.format), sourceFullRange);
+  if (picture.color_range == AVCOL_RANGE_UNSPECIFIED && !IsYuvFormat(sourceFormat)) sourceFullRange = true;
   if (!sws_isSupportedInput(sourceFormat)) return MovErr::FeatureUnsupported;
 
   scaler_ = sws_getCachedContext(scaler_, picture.width, picture.height, sourceFormat, destination.width,

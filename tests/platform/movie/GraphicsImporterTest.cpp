@@ -1,10 +1,16 @@
 #include "platform/movie/GraphicsImporter.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <map>
+#include <stdexcept>
+#include <thread>
 
 #include "StillImageTestTools.h"
 #include "platform/movie/MovFourCC.h"
@@ -27,6 +33,8 @@ const StillCase kStillCases[] = {
     {"rgb.png", "rgb24", MovFourCC("png "), 24, 0},
     {"alpha.png", "rgba", MovFourCC("png "), 32, 0},
     {"grey.png", "gray", MovFourCC("png "), 40, 0},
+    {"deep.png", "rgb48be", MovFourCC("png "), 24, 0},
+    {"grey.tif", "gray", MovFourCC("tiff"), 40, 0},
     {"palette.bmp", "pal8", MovFourCC("WRLE"), 24, 0},
     {"rgb.bmp", "bgr24", MovFourCC("WRLE"), 24, 0},
     {"rgb.tif", "rgb24", MovFourCC("tiff"), 24, 0},
@@ -94,6 +102,85 @@ TEST(GraphicsImporterUrlTest, FileUrlsOpenAndOtherSchemesAreRefused) {
   EXPECT_EQ(importer.OpenUrl("concat:" + path), MovErr::BadArgument);
   EXPECT_FALSE(importer.IsOpen());
   EXPECT_EQ(importer.OpenUrl("file://" + dir.Path() + "/missing.png"), MovErr::FileNotFound);
+}
+
+// Serves one HTTP response per connection on a loopback port, for as many
+// connections as it is told.
+class LoopbackHttpServer {
+ public:
+  LoopbackHttpServer(std::string response, int connections) : response_(std::move(response)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 4) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      throw std::runtime_error("no loopback socket");
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this, connections] {
+      for (int i = 0; i < connections; ++i) Serve();
+    });
+  }
+  ~LoopbackHttpServer() {
+    thread_.join();
+    ::close(listener_);
+  }
+  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+
+ private:
+  void Serve() {
+    const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    if (connection < 0) return;
+    char request[4096];
+    std::string received;
+    while (received.find("\r\n\r\n") == std::string::npos) {
+      const ssize_t got = ::recv(connection, request, sizeof request, 0);
+      if (got <= 0) break;
+      received.append(request, static_cast<size_t>(got));
+    }
+    for (size_t sent = 0; sent < response_.size();) {
+      const ssize_t wrote = ::send(connection, response_.data() + sent, response_.size() - sent, MSG_NOSIGNAL);
+      if (wrote <= 0) break;
+      sent += static_cast<size_t>(wrote);
+    }
+    ::close(connection);
+  }
+
+  std::string response_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+TEST(GraphicsImporterUrlTest, HttpUrlsAreReadThroughFfmpeg) {
+  TempDir dir;
+  stilltest::MakePicture(dir.File("a.png"), "16x8", "rgb24");
+  const std::vector<uint8_t> png = movtest::ReadBytes(dir.File("a.png"));
+  const std::string body(png.begin(), png.end());
+  {
+    LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: " +
+                                  std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body,
+                              1);
+    GraphicsImporter importer;
+    ASSERT_EQ(importer.OpenUrl(server.Url("/a.png")), MovErr::Ok);
+    EXPECT_EQ(importer.Width(), 16);
+    EXPECT_EQ(importer.ImageData(), png);
+  }
+  {
+    LoopbackHttpServer server("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", 1);
+    GraphicsImporter importer;
+    EXPECT_EQ(importer.OpenUrl(server.Url("/missing.png")), MovErr::FileNotFound);
+  }
+  {
+    const std::string half = body.substr(0, body.size() / 2);
+    LoopbackHttpServer server("HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(half.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + half,
+                              1);
+    GraphicsImporter importer;
+    EXPECT_EQ(importer.OpenUrl(server.Url("/half.png")), MovErr::CodecDataCorrupt);
+  }
 }
 
 TEST(GraphicsImporterUrlTest, DrawingBeforeOpeningIsRefused) {
