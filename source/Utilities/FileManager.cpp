@@ -19,11 +19,8 @@ namespace {
 constexpr double kStatusInterval = 0.1;
 constexpr unsigned kNewFolderMode = 0775;
 
-// Code points of the running-stage text: the item's name between double
-// quotation marks.
+// The running-stage text: the item's name between double quotation marks.
 constexpr const char* kCopyingFormat = "Copying \"%@\"...";
-
-eAppErr TranslateFileErr(int osErr) { return AppErrFromOSErr(osErr); }
 
 // The trailing decimal digits of a name's base, as a number to count on
 // from; false when there are none or they are too many to count with.
@@ -92,7 +89,7 @@ KsRef<ProgressReport> FileManager::Request(bool isMove, const PWStringRef& sourc
   if (osErr != hc::system::kFileErrNone) {
     guard.unlock();
     // Nothing will drive this report: it stays failed, unattached.
-    const eAppErr err = TranslateFileErr(osErr);
+    const eAppErr err = AppErrFromOSErr(osErr);
     report->SetDescription(FailureDescription(verb, err, sourcePath, destinationFolder));
     report->SetStatus(err);
     KS_TRACE_ERR(err, method);
@@ -139,7 +136,7 @@ eAppErr FileManager::Cancel(const KsRef<ProgressReport>& report) {
   }
   if (!operation) return KS_TRACE_ERR(AppErr::kBadArgument, "Cancel");
   const int osErr = operation->Cancel();
-  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(TranslateFileErr(osErr), "Cancel");
+  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(AppErrFromOSErr(osErr), "Cancel");
   SetOperationState(kInactive);
   return AppErr::kNoErr;
 }
@@ -180,7 +177,7 @@ void FileManager::StatusCallback(const FileOperationStatus& status) {
       } else if (status.error == hc::system::kFileErrCancelled) {
         CompleteOperation(report, item, PWStringRef(), ProgressReport::kCancelled);
       } else {
-        const eAppErr code = TranslateFileErr(status.error);
+        const eAppErr code = AppErrFromOSErr(status.error);
         // A missing item at completion is the source (or something in it).
         CompleteOperation(report, item, FailureDescription(Verb(), code, source, folder), code);
       }
@@ -231,19 +228,19 @@ PWStringRef FileManager::FailureDescription(const char* verb, eAppErr code, cons
 
 eAppErr FileManager::DeleteFileAtPath(const PWStringRef& path) {
   const int osErr = hc::system::RemoveFile(PWCStringPtr(path));
-  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(TranslateFileErr(osErr), "DeleteFileAtPath");
+  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(AppErrFromOSErr(osErr), "DeleteFileAtPath");
   return AppErr::kNoErr;
 }
 
 eAppErr FileManager::DeleteDirectory(const PWStringRef& path, bool recursively) {
   const int osErr = hc::system::RemoveItem(PWCStringPtr(path), recursively);
-  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(TranslateFileErr(osErr), "DeleteDirectory");
+  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(AppErrFromOSErr(osErr), "DeleteDirectory");
   return AppErr::kNoErr;
 }
 
 eAppErr FileManager::CreateDirectory(const PWStringRef& path) {
   const int osErr = hc::system::MakeDirectory(PWCStringPtr(path), kNewFolderMode);
-  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(TranslateFileErr(osErr), "CreateDirectory");
+  if (osErr != hc::system::kFileErrNone) return KS_TRACE_ERR(AppErrFromOSErr(osErr), "CreateDirectory");
   return AppErr::kNoErr;
 }
 
@@ -264,7 +261,7 @@ PWStringRef FileManager::UniqueFilename(const PWStringRef& folderPath, const PWS
   std::string base = PWStringDeletingPathExtension(fileName).Str();
   const std::string extension = PWStringPathExtension(fileName).Str();
   long long number = 2;
-  if (!SplitTrailingNumber(base, number)) number = 2;
+  SplitTrailingNumber(base, number);
   for (;; ++number) {
     std::string candidate = base + std::to_string(number);
     if (!extension.empty()) candidate += "." + extension;
