@@ -1,5 +1,7 @@
 #include "platform/movie/GraphicsImporter.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
 #include <mutex>
@@ -116,6 +118,9 @@ uint16_t DepthOf(const AVFrame& picture) {
 
 MovErr GraphicsImporter::OpenFile(const std::string& path) {
   Close();
+  // Opening a named pipe or a device for reading could wait for ever.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return MovErr::BadArgument;
   MovFileIo file;
   MovErr err = file.Open(path, MovFileIo::Mode::Read);
   uint64_t size = 0;

@@ -1,5 +1,7 @@
 #include "platform/movie/InlineImageData.h"
 
+#include <sys/stat.h>
+
 #include "platform/movie/GraphicsImporter.h"
 #include "platform/movie/ImageDecoder.h"
 #include "platform/movie/MovFile.h"
@@ -12,6 +14,9 @@ namespace {
 constexpr size_t kSniffBytes = 32;  // enough for every signature ImageDecoder knows
 
 MovErr SniffFile(const std::string& path, uint32_t& codecType) {
+  // Opening a named pipe or a device for reading could wait for ever.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return MovErr::BadArgument;
   MovFileIo file;
   MovErr err = file.Open(path, MovFileIo::Mode::Read);
   uint64_t size = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "StillImageTestTools.h"
+#include "platform/movie/InlineImageData.h"
 #include "platform/movie/MovFourCC.h"
 #include "platform/movie/MovImageDescription.h"
 
@@ -181,6 +183,17 @@ TEST(GraphicsImporterUrlTest, HttpUrlsAreReadThroughFfmpeg) {
     GraphicsImporter importer;
     EXPECT_EQ(importer.OpenUrl(server.Url("/half.png")), MovErr::CodecDataCorrupt);
   }
+}
+
+TEST(GraphicsImporterUrlTest, NamedPipesAndFoldersAreRefusedWithoutWaiting) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.File("pipe.png").c_str(), 0600), 0);
+  GraphicsImporter importer;
+  EXPECT_EQ(importer.OpenFile(dir.File("pipe.png")), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenFile(dir.Path()), MovErr::BadArgument);
+  EXPECT_EQ(importer.OpenUrl("file://" + dir.File("pipe.png")), MovErr::BadArgument);
+  InlineImage image;
+  EXPECT_EQ(InlineImageData::ReadFirstPicture(dir.File("pipe.png"), image), MovErr::BadArgument);
 }
 
 TEST(GraphicsImporterUrlTest, DrawingBeforeOpeningIsRefused) {
