@@ -18,9 +18,10 @@ constexpr uint8_t kExifHeader[] = {'E', 'x', 'i', 'f', 0, 0};
 constexpr size_t kMaxExifBytes = 0xFFFF;
 
 std::vector<uint8_t> WithExifHeader(std::span<const uint8_t> tiffBytes) {
-  std::vector<uint8_t> block(std::begin(kExifHeader), std::end(kExifHeader));
   const size_t length = std::min(tiffBytes.size(), kMaxExifBytes - sizeof kExifHeader);
-  block.insert(block.end(), tiffBytes.begin(), tiffBytes.begin() + static_cast<ptrdiff_t>(length));
+  std::vector<uint8_t> block(sizeof kExifHeader + length);
+  std::memcpy(block.data(), kExifHeader, sizeof kExifHeader);
+  if (length > 0) std::memcpy(block.data() + sizeof kExifHeader, tiffBytes.data(), length);
   return block;
 }
 
