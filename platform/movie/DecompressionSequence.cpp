@@ -36,7 +36,9 @@ MovErr DecompressionSequence::DecompressFrame(std::span<const uint8_t> data, Dec
   if (data.size() > kMaxImageDataBytes) return MovErr::SizeLimitExceeded;
   std::unique_lock lock(queueMutex_);
   if (!completion) {
-    WaitUntilIdle(lock);  // queued frames come first
+    // Queued frames come first, unless a completion asks from the sequence's
+    // own thread: waiting there would wait for itself.
+    if (std::this_thread::get_id() != worker_.get_id()) WaitUntilIdle(lock);
     lock.unlock();
     return DecodeOne(data);
   }

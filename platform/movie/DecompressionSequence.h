@@ -35,8 +35,9 @@ using DecompressionCompletion = std::function<void(const DecompressionFrameResul
 // The frame's bytes are copied, so the caller may free them at once; the
 // destination buffer must live until End has returned.
 //
-// Calls come from one client thread at a time; a completion must not call
-// End or destroy the sequence.
+// Calls come from one client thread at a time. A completion may queue or
+// decompress further frames; it must not destroy the sequence, and End
+// called from a completion does nothing.
 class DecompressionSequence {
  public:
   enum class EndMode {

@@ -28,7 +28,7 @@ constexpr uint16_t kGreyDepth = 40;
 
 bool StartsWithText(const std::string& text, std::string_view prefix) {
   return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(),
-                                                    [](char a, char b) { return std::tolower(a) == b; });
+                                                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
 int HexValue(char c) {

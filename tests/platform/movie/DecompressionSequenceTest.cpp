@@ -142,6 +142,28 @@ TEST(DecompressionSequenceTest, EndCancelsQueuedFramesAndFinishesTheRunningOne) 
   EXPECT_EQ(completions.failed, 0);
 }
 
+// A completion may decompress again, at once or queued, and its End call is
+// ignored instead of waiting for itself.
+TEST(DecompressionSequenceTest, CompletionsMayDecompressAgain) {
+  const InlineImage& image = Pictures::Get().byName.at("a.png");
+  stilltest::GuardedBuffer buffer(64, 48, 32);
+  DecompressionSequence sequence;
+  ASSERT_EQ(sequence.Begin(image.description, buffer.View()), MovErr::Ok);
+  Completions completions;
+  std::atomic<int> nested{-1};
+  ASSERT_EQ(sequence.DecompressFrame(image.data,
+                                     [&](const DecompressionFrameResult& result) {
+                                       nested = static_cast<int>(sequence.DecompressFrame(image.data));
+                                       sequence.End();
+                                       sequence.DecompressFrame(image.data, completions.Make());
+                                       completions.Make()(result);
+                                     }),
+            MovErr::Ok);
+  sequence.End();
+  EXPECT_EQ(nested, 0);
+  EXPECT_EQ(completions.drew, 2);
+}
+
 TEST(DecompressionSequenceTest, BadDescriptionsAndFramesAnswerClearErrors) {
   const InlineImage& png = Pictures::Get().byName.at("a.png");
   stilltest::GuardedBuffer buffer(16, 16, 32);
