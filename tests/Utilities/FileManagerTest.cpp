@@ -231,7 +231,15 @@ TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
     SmallFileSystem destination("size=1m", c.readOnly);
     ScratchDir fallback;
     std::string folder = destination.Path();
-    if (!destination.Mounted()) {
+    eAppErr code = c.code;
+    std::string message = c.message;
+    if (!destination.Mounted() && c.readOnly && ::geteuid() != 0) {
+      // Without a read-only file system, a folder without write permission.
+      folder = fallback.Path();
+      ::chmod(folder.c_str(), 0555);
+      code = -322;
+      message = "Copy failed because permission was denied. (Error -322)";
+    } else if (!destination.Mounted()) {
       folder = fallback.Path();
       hc::system::FileTreeCopier::InjectFaultForTesting(c.simulatedErrno, 0);
     }
@@ -239,8 +247,8 @@ TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
     KsRef<ProgressReport> report = copier->CopyFrom(scratch / "big.bin", folder, PWStringRef(), false);
     EXPECT_EQ(-28, StartAndWait(copier, report));
     RunUntilDetached(report);
-    EXPECT_EQ(std::vector<eAppErr>{c.code}, EntryCodes(report));
-    EXPECT_EQ(c.message, report->GetDescription().Str());
+    EXPECT_EQ(std::vector<eAppErr>{code}, EntryCodes(report));
+    EXPECT_EQ(message, report->GetDescription().Str());
     EXPECT_TRUE(TreeEntries(folder).empty());
   }
 }
