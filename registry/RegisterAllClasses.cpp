@@ -41,6 +41,17 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "Security/KsDigester.h"
+#include "Security/KsPrivateKey.h"
+#include "Security/KsPublicCert.h"
+#include "Security/KsPublicCertCollection.h"
+#include "Security/KsSignature.h"
+#include "Security/KsSignatureCollection.h"
+#include "Security/OpenSSLDigester.h"
+#include "Security/OpenSSLPrivateKey.h"
+#include "Security/OpenSSLSHA256Digester.h"
+#include "Security/PEMOpenSSLPublicCert.h"
+#include "Security/X509CertificateStore.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -109,13 +120,19 @@ constexpr Accessor kAccessors[] = {
     &KestrelProj::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
+    &KsDigester::ClassGetClassObject,
     &KsObject::ClassGetClassObject,
     &KsObjectCollectionBase::ClassGetClassObject,
     &KsObjectEmitter::ClassGetClassObject,
     &KsOperation::ClassGetClassObject,
     &KsOperationCollection::ClassGetClassObject,
     &KsOperationSequence::ClassGetClassObject,
+    &KsPrivateKey::ClassGetClassObject,
     &KsPropertyChangeDescription::ClassGetClassObject,
+    &KsPublicCert::ClassGetClassObject,
+    &KsPublicCertCollection::ClassGetClassObject,
+    &KsSignature::ClassGetClassObject,
+    &KsSignatureCollection::ClassGetClassObject,
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
@@ -126,9 +143,13 @@ constexpr Accessor kAccessors[] = {
     &ObjectReference::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,
     &OneVarFunction::ClassGetClassObject,
+    &OpenSSLDigester::ClassGetClassObject,
+    &OpenSSLPrivateKey::ClassGetClassObject,
+    &OpenSSLSHA256Digester::ClassGetClassObject,
     &PanoProjection::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
+    &PEMOpenSSLPublicCert::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
     &PolynomialFunc::ClassGetClassObject,
@@ -147,6 +168,7 @@ constexpr Accessor kAccessors[] = {
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,
+    &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
     &XMLStringEmitter::ClassGetClassObject,

@@ -19,7 +19,22 @@ class ScratchFolder {
   std::filesystem::path m_path;
 };
 
+// What a tool did: its exit status (-1 when it could not run or was killed)
+// and what it wrote to standard output and standard error.
+struct ToolResult {
+  int exitStatus = -1;
+  std::string output;
+  std::string errors;
+};
+
 // Runs a tool found on PATH with the arguments (no shell), its standard input
-// read from inputFile; answers what it wrote to standard output, or fails the
-// current test when it could not run or exited non-zero.
+// read from inputFile.
+ToolResult RunToolForResult(const std::vector<std::string>& argv,
+                            const std::filesystem::path& inputFile = "/dev/null");
+
+// As above, but answers only what the tool wrote to standard output, and
+// fails the current test when it could not run or exited non-zero.
 std::string RunTool(const std::vector<std::string>& argv, const std::filesystem::path& inputFile);
+
+// The whole contents of a file.
+std::string ReadFile(const std::filesystem::path& path);

@@ -1,0 +1,3 @@
+#include "Security/KsSignatureCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(KsSignatureCollection, KsSignature, "KsSignatureCollection", "KsSignature")
