@@ -110,9 +110,13 @@ class IDFinder : public PropertyTraverser {
     if (classObject) classObject->TraverseProperties(root.Get(), this, false);
   }
 
-  eAppErr OnPropertyValue(KsObject*, HcProperty* property, int32_t, const KsRef<KsObject>& value) override {
+  eAppErr OnPropertyValue(KsObject*, HcProperty* property, int32_t index, const KsRef<KsObject>& value) override {
     if (!value) return AppErr::kNoErr;
-    const PWStringRef path = PWStringConcat(kObjectPathScheme, property->GetName());
+    // A collection's elements all come through its one element property:
+    // each is named by its position, so that every one keeps a path of its own.
+    const PWStringRef path =
+        index >= 0 ? PWStringRef(std::string(kObjectPathScheme) + "[" + std::to_string(index) + "]")
+                   : PWStringConcat(kObjectPathScheme, property->GetName());
     KS_TRACE(KsTrace::kVerbose, "IDFinder: adding path \"%@\"", path);
     m_writer.SetHRefForObject(value, path);
     m_resolver->AddObject(path, value);

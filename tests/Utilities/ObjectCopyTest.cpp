@@ -68,6 +68,24 @@ TEST_F(ObjectCopy, CopySharesTheObjectsTheOriginalHolds) {
   EXPECT_EQ(child.Get(), copy->GetOther().Get());
 }
 
+TEST_F(ObjectCopy, CopyOfACollectionHoldsTheSameElementsInOrder) {
+  auto original = KsMakeRef<SampleCollection>();
+  auto first = KsMakeRef<Sample>();
+  auto second = KsMakeRef<Sample>();
+  original->Add(first);
+  original->Add(second);
+  original->Add(first);
+  KsRef<KsObject> made;
+  original->Copy(made);
+  KsRef<SampleCollection> copy = made.DynamicCast<SampleCollection>();
+  ASSERT_TRUE(copy);
+  EXPECT_NE(original.Get(), copy.Get());
+  ASSERT_EQ(3u, copy->GetCount());
+  EXPECT_EQ(first.Get(), copy->GetByIndex(0).Get());
+  EXPECT_EQ(second.Get(), copy->GetByIndex(1).Get());
+  EXPECT_EQ(first.Get(), copy->GetByIndex(2).Get());
+}
+
 TEST_F(ObjectCopy, AnObjectWithoutPropertiesCopiesToANewObjectAndAnnouncesItOnce) {
   auto emitter = KsMakeRef<KsObjectEmitter>();
   auto counter = KsMakeRef<NoticeCounter>();
