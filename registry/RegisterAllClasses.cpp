@@ -18,6 +18,7 @@
 #include "General/StringStringTuple.h"
 #include "General/StringToStringLookupTable.h"
 #include "General/StringTupleCollection.h"
+#include "InterfaceCocoa/NSObjectProxy.h"
 #include "InterfaceCommon/AggregateProgressReport.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
@@ -139,6 +140,7 @@ constexpr Accessor kAccessors[] = {
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
+    &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,

@@ -3,6 +3,7 @@
 #include <map>
 #include <mutex>
 
+#include "General/CocoaProxyClass.h"
 #include "RegisterAllClasses.h"
 
 namespace {
@@ -40,6 +41,9 @@ void HcClassMap::RegisterClassObject(const KsRef<KsClassObject>& classObject) {
     // An ancestor of a registered class is taken to be registered already.
     if (!map.emplace(name, current).second) break;
   }
+  // Every registered class gets its bridge proxy class (ancestors' first).
+  auto registered = map.find(classObject->GetName());
+  if (registered != map.end() && registered->second == classObject) MakeCocoaProxyClass(classObject);
 }
 
 KsRef<KsClassObject> HcClassMap::FindClassObject(const PWStringRef& name) {

@@ -1,12 +1,14 @@
 #include "General/KsClassObject.h"
 
+#include "General/CocoaProxyClass.h"
 #include "General/KsObject.h"
 #include "KsTrace.h"
 #include "Utilities/HcProperty.h"
 #include "Utilities/PropertyTraverser.h"
+#include "General/CocoaAccessors.h"
 
 KsClassObject::KsClassObject() = default;
-KsClassObject::~KsClassObject() = default;
+KsClassObject::~KsClassObject() { DisposeCocoaProxyClass(this); }
 
 void KsClassObject::EnsurePropertiesSetUp() {
   if (m_setUp.load(std::memory_order_acquire)) return;
@@ -154,4 +156,77 @@ eAppErr KsClassObject::TraversePropertiesOf(KsObject* object, PropertyTraverser*
     VisitProperty(object, property.Get(), traverser);
   }
   return AppErr::kNoErr;
+}
+
+void KsClassObject::SetCocoaClass(hc::runtime::Class* cls, bool owned) {
+  std::vector<hc::runtime::MethodList> instanceMethods;
+  std::vector<hc::runtime::MethodList> classMethods;
+  {
+    std::lock_guard guard(m_cocoaLock);
+    m_cocoaClass.store(cls, std::memory_order_release);
+    m_ownsCocoaClass = owned;
+    if (!cls) return;
+    instanceMethods.swap(m_pendingInstanceMethods);
+    classMethods.swap(m_pendingClassMethods);
+  }
+  for (auto& list : instanceMethods) cls->AddMethods(std::move(list));
+  for (auto& list : classMethods) cls->GetMetaclass()->AddMethods(std::move(list));
+}
+
+void KsClassObject::ClearCocoaClasses() {
+  std::lock_guard guard(m_cocoaLock);
+  m_cocoaClass.store(nullptr, std::memory_order_release);
+  m_ownsCocoaClass = false;
+}
+
+void KsClassObject::AddObjCInstanceMethods(hc::runtime::MethodList methods) {
+  hc::runtime::Class* cls = nullptr;
+  {
+    std::lock_guard guard(m_cocoaLock);
+    cls = m_cocoaClass.load(std::memory_order_acquire);
+    if (!cls) {
+      m_pendingInstanceMethods.push_back(std::move(methods));
+      return;
+    }
+  }
+  if (hc::runtime::RuntimeFailed(cls->AddMethods(std::move(methods)))) {
+    KS_TRACE(KsTrace::kError, "Bridged methods of %@ refused by the run time", GetName());
+  }
+}
+
+void KsClassObject::AddObjCClassMethods(hc::runtime::MethodList methods) {
+  hc::runtime::Class* cls = nullptr;
+  {
+    std::lock_guard guard(m_cocoaLock);
+    cls = m_cocoaClass.load(std::memory_order_acquire);
+    if (!cls) {
+      m_pendingClassMethods.push_back(std::move(methods));
+      return;
+    }
+  }
+  if (hc::runtime::RuntimeFailed(cls->GetMetaclass()->AddMethods(std::move(methods)))) {
+    KS_TRACE(KsTrace::kError, "Bridged class methods of %@ refused by the run time", GetName());
+  }
+}
+
+KsRef<HcProperty> KsClassObject::ObjC_GetPropertyForSelector(hc::runtime::Selector selector) {
+  {
+    std::lock_guard guard(m_cocoaLock);
+    auto found = m_selectorCache.find(selector);
+    if (found != m_selectorCache.end() && found->second) return found->second;
+  }
+  // A selector naming no property is looked up again next time.
+  KsRef<HcProperty> property = LookUpPropertyForSelector(this, selector);
+  if (property) ObjC_RecordPropertyForSelector(selector, property);
+  return property;
+}
+
+void KsClassObject::ObjC_RecordPropertyForSelector(hc::runtime::Selector selector, const KsRef<HcProperty>& property) {
+  std::lock_guard guard(m_cocoaLock);
+  m_selectorCache[selector] = property;
+}
+
+void KsClassObject::ObjC_ClearSelectorCache() {
+  std::lock_guard guard(m_cocoaLock);
+  m_selectorCache.clear();
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <mutex>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "General/RefTempl.h"
 #include "KsAppErr.h"
 #include "PWString.h"
+#include "platform/runtime/Class.h"
 
 class KsObject;
 class HcProperty;
@@ -61,6 +63,30 @@ class KsClassObject : public KsBaseObject {
   // Builds the property table now (start-up does this for every class).
   void EnsurePropertiesSetUp();
 
+  // The bridge's proxy class and its metaclass (null until the class is
+  // registered; see MakeCocoaProxyClass).
+  hc::runtime::Class* GetCocoaClass() const { return m_cocoaClass.load(std::memory_order_acquire); }
+  hc::runtime::Class* GetCocoaMetaclass() const {
+    hc::runtime::Class* cls = GetCocoaClass();
+    return cls ? cls->GetMetaclass() : nullptr;
+  }
+  // Stores the proxy class and adds the method lists that waited for it;
+  // owned: made for this class object alone (freed with it).
+  void SetCocoaClass(hc::runtime::Class* cls, bool owned);
+  void ClearCocoaClasses();
+  bool OwnsCocoaClass() const { return m_ownsCocoaClass; }
+  // The class's own bridged methods, added to the proxy class (instance
+  // methods) or its metaclass (class methods) as one list; kept until the
+  // proxy class exists.
+  void AddObjCInstanceMethods(hc::runtime::MethodList methods);
+  void AddObjCClassMethods(hc::runtime::MethodList methods);
+  // The property an accessor selector stands for: recorded when the proxy
+  // class was built, else found from the selector's name and remembered.
+  KsRef<HcProperty> ObjC_GetPropertyForSelector(hc::runtime::Selector selector);
+  void ObjC_RecordPropertyForSelector(hc::runtime::Selector selector, const KsRef<HcProperty>& property);
+  // Forgets every resolved selector (they resolve again by name).
+  void ObjC_ClearSelectorCache();
+
  protected:
   // Creates and adds the class's own properties; runs once, on first use.
   virtual void SetupProperties() {}
@@ -73,4 +99,10 @@ class KsClassObject : public KsBaseObject {
   std::recursive_mutex m_setupLock;
   std::map<PWStringRef, KsRef<HcProperty>, PWStringLessNoCase> m_byName;
   std::map<int32_t, KsRef<HcProperty>> m_byId;
+  std::atomic<hc::runtime::Class*> m_cocoaClass{nullptr};
+  bool m_ownsCocoaClass = false;
+  std::mutex m_cocoaLock;  // the pending lists and the selector cache
+  std::vector<hc::runtime::MethodList> m_pendingInstanceMethods;
+  std::vector<hc::runtime::MethodList> m_pendingClassMethods;
+  std::unordered_map<hc::runtime::Selector, KsRef<HcProperty>> m_selectorCache;
 };

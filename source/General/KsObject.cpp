@@ -1,9 +1,11 @@
 #include "General/KsObject.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <vector>
 
+#include "General/CocoaBridge.h"
 #include "General/HcClassMap.h"
 #include "General/KsClassObject.h"
 #include "General/WeakRef.h"
@@ -25,7 +27,26 @@ class PropertyBindingStorage {
 
 KsObject::KsObject() = default;
 
-KsObject::~KsObject() { delete m_observers.load(std::memory_order_acquire); }
+KsObject::~KsObject() {
+  DetachObserverProxies(this);
+  delete m_observers.load(std::memory_order_acquire);
+}
+
+std::vector<KsRef<KsObject>> KsObject::GetLiveObservers() const {
+  std::vector<KsRef<KsObject>> live;
+  PropertyBindingStorage* storage = m_observers.load(std::memory_order_acquire);
+  if (!storage) return live;
+  std::vector<WeakRef::Ref> weakObservers;
+  {
+    std::lock_guard guard(storage->lock);
+    for (const auto& entry : storage->observers) weakObservers.push_back(entry.second);
+  }
+  for (const WeakRef::Ref& weak : weakObservers) {
+    KsRef<KsObject> observer = weak->GetTargetAs<KsObject>();
+    if (observer && std::find(live.begin(), live.end(), observer) == live.end()) live.push_back(observer);
+  }
+  return live;
+}
 
 PropertyBindingStorage* KsObject::ObtainStorage() {
   PropertyBindingStorage* storage = m_observers.load(std::memory_order_acquire);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <atomic>
+#include <vector>
 
 #include "General/KsBaseObject.h"
 #include "General/KsClassObject.h"
@@ -9,6 +10,7 @@
 #include "General/RefTempl.h"
 #include "KsAppErr.h"
 #include "PWString.h"
+#include "platform/runtime/Object.h"
 
 class KsClassObject;
 class HcProperty;
@@ -21,7 +23,11 @@ class HcPropertyDescCollection;
 // property-change notification. Observers are held weakly and told after
 // each change of the property they observe, once the outermost change scope
 // of that property closes.
-class KsObject : public KsBaseObject {
+//
+// The run-time object header (the bridge's class word) is the first part a
+// model object adds to its counted base: the object's identity on the
+// run-time side is that header's address, and both sides share one count.
+class KsObject : public KsBaseObject, protected hc::runtime::Object {
  public:
   class KsObjectClass;
   using Ref = RefTemplAbstract<KsBaseObject, KsObject>;
@@ -47,6 +53,16 @@ class KsObject : public KsBaseObject {
   const KsUUID& UUID() const { return m_uuid; }
 
   KsRef<KsObject> ThisRef() { return KsRef<KsObject>(this); }
+  // The object as the run time sees it (not retained; its class word may
+  // still be unbound, see GetCocoaObject).
+  hc::runtime::Id GetCocoaId() { return this; }
+  // The run-time class word.
+  hc::runtime::Class* GetCocoaClass() const { return isa; }
+  void SetCocoaClass(hc::runtime::Class* cls) { isa = cls; }
+  // The model object behind a run-time identity the bridge handed out.
+  static KsObject* FromCocoaId(hc::runtime::Id object) { return static_cast<KsObject*>(object); }
+  // The observers alive now, each once.
+  std::vector<KsRef<KsObject>> GetLiveObservers() const;
   // Copies through the object writer. Copy: a new object with this object's
   // property values, sharing the objects it holds. DeepCopy: the object and
   // everything below it, rebuilt (objects shared inside stay shared). Empty
