@@ -7,6 +7,7 @@
 #include "General/HcClassMap.h"
 #include "General/KsValueWrapper.h"
 #include "General/ObjectCollection.h"
+#include "General/StringStringTuple.h"
 #include "General/IntCollection.h"
 #include "InterfaceCocoa/NSObjectProxy.h"
 #include "Utilities/HcProperty.h"
@@ -191,4 +192,88 @@ TEST(CocoaBridgeTest, CollectionPropertiesAnswerCollectionAccessors) {
   rt::Value element;
   ASSERT_EQ(rt::Send(intsId.Get(), "ksPropertyValueForKey:", {rt::Value::String("1")}, &element), rt::RuntimeErr::Ok);
   EXPECT_EQ(element, rt::Value::Int(5));
+}
+
+TEST(CocoaBridgeTest, RelayedChangesReachPlainObserversOnTheMainThreadOnly) {
+  rt::MainThreadQueue::MarkMainThread();
+  auto collection = KsMakeRef<ObjectCollection>();
+  KsRef<HcProperty> element;
+  collection->GetClassObject()->GetElementProperty(element);
+  ASSERT_TRUE(element);
+  const std::string key(element->GetName().View());
+  rt::ObjectRef id = GetCocoaObject(collection.Get());
+  auto* recorder = new Recorder();
+  rt::ObjectRef observer = rt::ObjectRef::Adopt(recorder);
+  int context = 0;
+  ASSERT_EQ(rt::Send(id.Get(), "addObserver:forKeyPath:options:context:",
+                     {rt::Value::Object(observer), rt::Value::String(key), rt::Value::UInt(0), rt::Value::Pointer(&context)}),
+            rt::RuntimeErr::Ok);
+  std::thread worker([&] {
+    collection->AddObject(KsMakeRef<KsValueWrapper>());
+    collection->AddObject(KsMakeRef<KsValueWrapper>());
+    collection->RemoveAt(1);
+  });
+  worker.join();
+  EXPECT_TRUE(recorder->seen.empty());
+  rt::MainThreadQueue::Drain();
+  ASSERT_EQ(recorder->seen.size(), 3u);
+  EXPECT_EQ(recorder->seen[0].change, (rt::KeyValueChange{2, {0}}));
+  EXPECT_EQ(recorder->seen[2].change, (rt::KeyValueChange{3, {1}}));
+  EXPECT_EQ(recorder->seen[2].key, key);
+  EXPECT_EQ(recorder->seen[2].context, &context);
+  EXPECT_TRUE(recorder->seen[2].onMainThread);
+
+  // A notice already queued when the observer dies is dropped at delivery.
+  collection->AddObject(KsMakeRef<KsValueWrapper>());
+  EXPECT_EQ(NSObjectProxy::CountProxiesForNSObject(static_cast<rt::Id>(recorder)), 1u);
+  observer = rt::ObjectRef();
+  EXPECT_EQ(NSObjectProxy::CountProxiesForNSObject(static_cast<rt::Id>(recorder)), 0u);
+  EXPECT_EQ(rt::MainThreadQueue::Drain(), 1u);
+}
+
+TEST(CocoaBridgeTest, RemovingAPlainObserverRemovesEveryRegistration) {
+  auto wrapper = KsMakeRef<KsValueWrapper>();
+  rt::ObjectRef id = GetCocoaObject(wrapper.Get());
+  auto* recorder = new Recorder();
+  rt::ObjectRef observer = rt::ObjectRef::Adopt(recorder);
+  for (int i = 0; i < 2; ++i) {
+    rt::Send(id.Get(), "addObserver:forKeyPath:options:context:",
+             {rt::Value::Object(observer), rt::Value::String("IntValue"), rt::Value::UInt(0), rt::Value::Pointer(nullptr)});
+  }
+  EXPECT_EQ(NSObjectProxy::CountProxiesForNSObject(static_cast<rt::Id>(recorder)), 2u);
+  rt::Send(id.Get(), "removeObserver:forKeyPath:", {rt::Value::Object(observer), rt::Value::String("IntValue")});
+  EXPECT_EQ(NSObjectProxy::CountProxiesForNSObject(static_cast<rt::Id>(recorder)), 0u);
+  rt::SetValueForKey(id.Get(), "IntValue", rt::Value::Int(3));
+  rt::MainThreadQueue::Drain();
+  EXPECT_TRUE(recorder->seen.empty());
+  // The model object's death takes its proxies out of the map.
+  rt::Send(id.Get(), "addObserver:forKeyPath:options:context:",
+           {rt::Value::Object(observer), rt::Value::String("IntValue"), rt::Value::UInt(0), rt::Value::Pointer(nullptr)});
+  id = rt::ObjectRef();
+  wrapper = nullptr;
+  EXPECT_EQ(NSObjectProxy::CountProxiesForNSObject(static_cast<rt::Id>(recorder)), 0u);
+}
+
+TEST(CocoaBridgeTest, ArchiveAndUnarchiveThroughHcMLGiveAnEqualObject) {
+  auto tuple = KsMakeRef<StringStringTuple>();
+  tuple->SetFirst("with <markup> & more");
+  tuple->SetSecond("second");
+  rt::ObjectRef id = GetCocoaObject(tuple.Get());
+  rt::KeyedArchive archive;
+  ASSERT_EQ(rt::ArchiveObject(id.Get(), &archive), rt::RuntimeErr::Ok);
+  EXPECT_EQ(archive.className, "C_StringStringTuple");
+  ASSERT_EQ(archive.strings.count("hcml"), 1u);
+  rt::ObjectRef copy;
+  ASSERT_EQ(rt::UnarchiveObject(archive, &copy), rt::RuntimeErr::Ok);
+  auto restored = KsObjectFromCocoa(copy.Get()).DynamicCast<StringStringTuple>();
+  ASSERT_TRUE(restored);
+  EXPECT_NE(restored, tuple);
+  EXPECT_EQ(restored->GetFirst(), tuple->GetFirst());
+  EXPECT_EQ(restored->GetSecond(), tuple->GetSecond());
+  // A coder without keys writes nothing and gives nothing back.
+  rt::KeyedArchive unkeyed;
+  ASSERT_EQ(rt::ArchiveObject(id.Get(), &unkeyed, false), rt::RuntimeErr::Ok);
+  EXPECT_TRUE(unkeyed.strings.empty());
+  ASSERT_EQ(rt::UnarchiveObject(archive, &copy, false), rt::RuntimeErr::Ok);
+  EXPECT_FALSE(copy);
 }
