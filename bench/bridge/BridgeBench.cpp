@@ -43,5 +43,3 @@ BENCHMARK_CAPTURE(ValueForKey, cached_selector, true);
 BENCHMARK_CAPTURE(ValueForKey, uncached_selector, false);
 BENCHMARK_CAPTURE(SetValueForKey, cached_selector, true);
 BENCHMARK_CAPTURE(SetValueForKey, uncached_selector, false);
-
-BENCHMARK_MAIN();
