@@ -1,10 +1,10 @@
 #include "platform/movie/AtomContainer.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 #include "platform/movie/MovByteReader.h"
-#include "platform/movie/MovByteWriter.h"
 
 namespace hc::movie {
 
@@ -53,14 +53,13 @@ AtomContainer::TypeGroup& AtomContainer::GroupFor(Node& node, uint32_t type) {
 
 AtomContainer::Atom AtomContainer::FindInGroup(const TypeGroup& group, uint32_t id) const {
   if (group.idsAscending) {
-    auto it = std::lower_bound(group.atoms.begin(), group.atoms.end(), id,
-                               [this](Atom atom, uint32_t wanted) { return nodes_[atom].id < wanted; });
-    return it != group.atoms.end() && nodes_[*it].id == id ? *it : kNoAtom;
+    auto it = std::lower_bound(group.ids.begin(), group.ids.end(), id);
+    return it != group.ids.end() && *it == id ? group.atoms[static_cast<size_t>(it - group.ids.begin())] : kNoAtom;
   }
   if (!group.byIdValid) {
     group.byId.clear();
     group.byId.reserve(group.atoms.size());
-    for (Atom atom : group.atoms) group.byId.emplace_back(nodes_[atom].id, atom);
+    for (size_t i = 0; i < group.atoms.size(); ++i) group.byId.emplace_back(group.ids[i], group.atoms[i]);
     // Stable, so that among equal ids the first inserted is found.
     std::stable_sort(group.byId.begin(), group.byId.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -74,8 +73,7 @@ AtomContainer::Atom AtomContainer::FindInGroup(const TypeGroup& group, uint32_t 
 uint32_t AtomContainer::UnusedId(const Node& parent, uint32_t type) const {
   const TypeGroup* group = FindGroup(parent, type);
   if (!group) return 1;
-  uint32_t highest = 0;
-  for (Atom atom : group->atoms) highest = std::max(highest, nodes_[atom].id);
+  const uint32_t highest = group->ids.empty() ? 0 : *std::max_element(group->ids.begin(), group->ids.end());
   if (highest < std::numeric_limits<uint32_t>::max()) return highest + 1;
   // Every high id taken: the lowest free one (fewer siblings than ids exist).
   for (uint32_t candidate = 1;; ++candidate) {
@@ -89,14 +87,17 @@ void AtomContainer::AppendNode(Atom parent, uint32_t type, uint32_t id, std::spa
   node.type = type;
   node.id = id;
   node.depth = nodes_[parent].depth + 1;
-  node.data.assign(data.begin(), data.end());
+  node.dataOffset = data_.size();
+  node.dataSize = static_cast<uint32_t>(data.size());
+  data_.insert(data_.end(), data.begin(), data.end());
   nodes_.push_back(std::move(node));
 
   Node& owner = nodes_[parent];
   owner.children.push_back(atom);
   TypeGroup& group = GroupFor(owner, type);
-  if (!group.atoms.empty() && nodes_[group.atoms.back()].id >= id) group.idsAscending = false;
+  if (!group.ids.empty() && group.ids.back() >= id) group.idsAscending = false;
   group.atoms.push_back(atom);
+  group.ids.push_back(id);
   group.byIdValid = false;
 }
 
@@ -104,13 +105,15 @@ AtomContainerErr AtomContainer::InsertChild(Atom parent, uint32_t type, uint32_t
                                             Atom* newAtom) {
   if (!IsValidAtom(parent)) return AtomContainerErr::CannotFindAtom;
   const Node& owner = nodes_[parent];
-  if (!owner.data.empty()) return AtomContainerErr::NotLeafAtom;
+  if (owner.dataSize > 0) return AtomContainerErr::NotLeafAtom;
   if (owner.children.size() >= kMaxChildren) return AtomContainerErr::TooManyChildren;
   if (owner.depth + 1 > kMaxDepth) return AtomContainerErr::NestingTooDeep;
   if (data.size() > kMaxAtomSize - kAtomHeaderSize) return AtomContainerErr::SizeTooLarge;
+  const TypeGroup* group = FindGroup(owner, type);
   if (id == 0) {
     id = UnusedId(owner, type);
-  } else if (const TypeGroup* group = FindGroup(owner, type); group && FindInGroup(*group, id) != kNoAtom) {
+  } else if (group && !(group->idsAscending && id > group->ids.back()) && FindInGroup(*group, id) != kNoAtom) {
+    // (Ids appended in ascending order, the usual case, need no search.)
     return AtomContainerErr::DuplicateAtomTypeAndId;
   }
   AppendNode(parent, type, id, data);
@@ -148,7 +151,7 @@ AtomContainerErr AtomContainer::GetAtomData(Atom atom, std::span<const uint8_t>*
   if (!IsValidAtom(atom)) return AtomContainerErr::CannotFindAtom;
   const Node& node = nodes_[atom];
   if (!node.children.empty()) return AtomContainerErr::NotLeafAtom;
-  *data = std::span<const uint8_t>(node.data);
+  *data = DataOf(node);
   return AtomContainerErr::Ok;
 }
 
@@ -162,31 +165,36 @@ AtomContainerErr AtomContainer::Flatten(std::vector<uint8_t>* out) const {
   std::vector<uint64_t> sizes(nodes_.size());
   for (size_t i = nodes_.size(); i-- > 0;) {
     const Node& node = nodes_[i];
-    uint64_t size = kAtomHeaderSize + node.data.size();
+    uint64_t size = kAtomHeaderSize + node.dataSize;
     for (Atom child : node.children) size += sizes[child];
     if (size > kMaxAtomSize) return AtomContainerErr::SizeTooLarge;
     sizes[i] = size;
   }
 
-  std::vector<uint8_t> bytes;
-  bytes.reserve(kHeaderSize + sizes[kRootAtom]);
-  MovByteWriter writer(bytes);
-  for (size_t i = 0; i < 10; ++i) writer.U8(0);
-  writer.U16(0);  // lock count
-
+  // Written in place: the size of everything is known.
+  std::vector<uint8_t> bytes(kHeaderSize + sizes[kRootAtom]);  // header: zeros, lock count 0
+  uint8_t* at = bytes.data() + kHeaderSize;
+  auto put32 = [&at](uint32_t value) {
+    at[0] = static_cast<uint8_t>(value >> 24);
+    at[1] = static_cast<uint8_t>(value >> 16);
+    at[2] = static_cast<uint8_t>(value >> 8);
+    at[3] = static_cast<uint8_t>(value);
+    at += 4;
+  };
   // Depth first, children in insertion order.
   std::vector<Atom> pending{kRootAtom};
   while (!pending.empty()) {
     const Atom atom = pending.back();
     pending.pop_back();
     const Node& node = nodes_[atom];
-    writer.U32(static_cast<uint32_t>(sizes[atom]));
-    writer.U32(node.type);
-    writer.U32(node.id);
-    writer.U16(0);
-    writer.U16(static_cast<uint16_t>(node.children.size()));
-    writer.U32(0);
-    writer.Bytes(node.data);
+    put32(static_cast<uint32_t>(sizes[atom]));
+    put32(node.type);
+    put32(node.id);
+    put32(static_cast<uint32_t>(node.children.size()));  // 16 reserved bits, then the count
+    put32(0);
+    const std::span<const uint8_t> data = DataOf(node);
+    if (!data.empty()) std::memcpy(at, data.data(), data.size());
+    at += data.size();
     pending.insert(pending.end(), node.children.rbegin(), node.children.rend());
   }
   *out = std::move(bytes);
@@ -247,11 +255,16 @@ AtomContainerErr AtomContainer::Parse(std::span<const uint8_t> bytes, AtomContai
   if (!ReadAtomHeader(atoms, &root)) return AtomContainerErr::InvalidAtomContainer;
 
   AtomContainer container;
+  container.data_.reserve(bytes.size());
+  container.nodes_.reserve(bytes.size() / kAtomHeaderSize / 2 + 1);
   container.nodes_[kRootAtom].type = root.type;
   container.nodes_[kRootAtom].id = root.id;
   const auto payload = atoms.subspan(kAtomHeaderSize, root.size - kAtomHeaderSize);
   if (root.childCount == 0) {
-    container.nodes_[kRootAtom].data.assign(payload.begin(), payload.end());
+    Node& rootNode = container.nodes_[kRootAtom];
+    rootNode.dataOffset = container.data_.size();
+    rootNode.dataSize = static_cast<uint32_t>(payload.size());
+    container.data_.insert(container.data_.end(), payload.begin(), payload.end());
   } else {
     const AtomContainerErr err = ParseChildren(payload, root.childCount, kRootAtom, container);
     if (AtomContainerFailed(err)) return err;

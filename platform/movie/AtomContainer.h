@@ -78,18 +78,26 @@ class AtomContainer {
   struct TypeGroup {
     uint32_t type = 0;
     std::vector<Atom> atoms;
+    std::vector<uint32_t> ids;  // the atoms' ids, side by side
     bool idsAscending = true;
     mutable std::vector<std::pair<uint32_t, Atom>> byId;
     mutable bool byIdValid = false;
   };
+  // Leaf bytes live side by side in one store, so that a large container
+  // is not a heap block per atom.
   struct Node {
     uint32_t type = 0;
     uint32_t id = 0;
     uint32_t depth = 0;
-    std::vector<uint8_t> data;
+    uint32_t dataSize = 0;
+    uint64_t dataOffset = 0;
     std::vector<Atom> children;
     std::vector<TypeGroup> groups;  // sorted by type
   };
+
+  std::span<const uint8_t> DataOf(const Node& node) const {
+    return std::span<const uint8_t>(data_.data() + node.dataOffset, node.dataSize);
+  }
 
   const TypeGroup* FindGroup(const Node& node, uint32_t type) const;
   TypeGroup& GroupFor(Node& node, uint32_t type);
@@ -100,6 +108,7 @@ class AtomContainer {
                                         AtomContainer& container);
 
   std::vector<Node> nodes_;
+  std::vector<uint8_t> data_;
 };
 
 }  // namespace hc::movie
