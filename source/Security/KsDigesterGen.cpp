@@ -18,5 +18,6 @@ void KsDigester::KsDigesterClass::SetupProperties() {
                                                     &D::SetDataPtr));
   AddProperty(HcPropertyAppErr<D, PWStringRef>::Create(self, D::kDigestBase64Id, kString, "DigestBase64", false,
                                                        &D::GetDigestBase64, nullptr));
-  AddProperty(HcPropertyObjectDirectGet<D, KsData>::Create(self, D::kDigestId, "Digest", false, &D::GetDigest, nullptr));
+  AddProperty(
+      HcPropertyObjectDirectGet<D, KsData>::Create(self, D::kDigestId, "Digest", false, &D::GetDigest, nullptr));
 }

@@ -44,7 +44,9 @@ bool DigestInSlices(EVP_MD_CTX* context, const DataBytes& input) {
     const size_t length = std::min(kSlice, input.length - offset);
     const size_t nextOffset = offset + length;
     const size_t nextLength = std::min(kSlice, input.length - nextOffset);
-    for (size_t ahead = 0; ahead < nextLength; ahead += kCacheLine) __builtin_prefetch(input.bytes + nextOffset + ahead);
+    for (size_t ahead = 0; ahead < nextLength; ahead += kCacheLine) {
+      __builtin_prefetch(input.bytes + nextOffset + ahead);
+    }
     if (EVP_DigestUpdate(context, input.bytes + offset, length) != 1) return false;
     offset = nextOffset;
   } while (offset < input.length);

@@ -32,7 +32,9 @@ std::string ToolDigestHex(const std::string& output) { return output.substr(0, o
 std::set<std::string> ListedDigestNames() {
   const std::string listing = OpenSSLCommand({"list", "-digest-algorithms"});
   std::set<std::string> names;
-  const auto isNameCharacter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("./_-", c); };
+  const auto isNameCharacter = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || std::strchr("./_-", c);
+  };
   std::istringstream lines(listing);
   for (std::string line; std::getline(lines, line);) {
     if (line.find(':') != std::string::npos) continue;  // section headings
