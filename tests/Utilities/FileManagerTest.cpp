@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <chrono>
 
-#include "FileManagerTestSupport.h"
+#include "FileTestSupport.h"
 #include "General/HcClassMap.h"
 #include "General/WeakRef.h"
 #include "OperationTestSupport.h"
@@ -65,7 +65,7 @@ int64_t MakeTree(const std::string& root) {
     for (int file = 0; file < 30; ++file) {
       const std::string path = sub + "/file" + std::to_string(file) + ".txt";
       const std::string text(static_cast<size_t>(folder * 100 + file), static_cast<char>('a' + file % 26));
-      WriteBytes(path, text);
+      WriteText(path, text);
       ::chmod(path.c_str(), file % 3 == 0 ? 0600 : (file % 3 == 1 ? 0644 : 0755));
       bytes += static_cast<int64_t>(text.size());
     }
@@ -95,7 +95,7 @@ int64_t MakeTree(const std::string& root) {
 }  // namespace
 
 TEST_F(FileManagerTest, CopiesATreeWithProgressKeepingModesAndTimes) {
-  ScratchDir scratch;
+  ScratchFolder scratch;
   const std::string tree = scratch / "tree";
   const int64_t bytes = MakeTree(tree);
   ::mkdir((scratch / "out").c_str(), 0755);
@@ -130,7 +130,7 @@ TEST_F(FileManagerTest, CopiesATreeWithProgressKeepingModesAndTimes) {
   EXPECT_GT(entries.size(), 300u);
   for (const std::string& entry : entries) {
     SCOPED_TRACE(entry);
-    const struct stat from = LStat(tree + "/" + entry), to = LStat(copy + "/" + entry);
+    const struct stat from = StatOf(tree + "/" + entry), to = StatOf(copy + "/" + entry);
     EXPECT_EQ(from.st_mode, to.st_mode);
     EXPECT_EQ(from.st_mtim.tv_sec, to.st_mtim.tv_sec);
     EXPECT_EQ(from.st_mtim.tv_nsec, to.st_mtim.tv_nsec);
@@ -138,14 +138,14 @@ TEST_F(FileManagerTest, CopiesATreeWithProgressKeepingModesAndTimes) {
     EXPECT_EQ(from.st_atim.tv_nsec, to.st_atim.tv_nsec);
     EXPECT_EQ(from.st_size, to.st_size);
   }
-  EXPECT_EQ(0, RunProgram({"diff", "-r", tree, copy}));
+  EXPECT_EQ(0, RunTool({"diff", "-r", tree, copy}));
   EXPECT_EQ(entries, TreeEntries(copy));
-  EXPECT_LT(LStat(copy + "/sparse.bin").st_blocks, 8 * 1024) << "the holes stayed holes";
+  EXPECT_LT(StatOf(copy + "/sparse.bin").st_blocks, 8 * 1024) << "the holes stayed holes";
 }
 
 TEST_F(FileManagerTest, CancelledHalfWayItEndsCancelledAndSaysNothingAfterItsCompletion) {
-  ScratchDir scratch;
-  WriteRandomBytes(scratch / "big.bin", 256 * kMiB, 1);
+  ScratchFolder scratch;
+  WriteRandomFile(scratch / "big.bin", 256 * kMiB, 1);
   // Slow enough that a busy machine still catches it half-way.
   hc::system::FileTreeCopier::SetChunkPauseForTesting(50);
   ::mkdir((scratch / "out").c_str(), 0755);
@@ -182,10 +182,10 @@ TEST_F(FileManagerTest, CancelledHalfWayItEndsCancelledAndSaysNothingAfterItsCom
 }
 
 TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
-  ScratchDir scratch;
-  WriteRandomBytes(scratch / "big.bin", 4 * kMiB, 2);
+  ScratchFolder scratch;
+  WriteRandomFile(scratch / "big.bin", 4 * kMiB, 2);
   ::mkdir((scratch / "out").c_str(), 0755);
-  WriteBytes(scratch / "out/big.bin", "old");
+  WriteText(scratch / "out/big.bin", "old");
 
   // A missing source is refused at the request.
   auto manager = KsMakeRef<FileManager>();
@@ -206,11 +206,11 @@ TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
   EXPECT_EQ(std::vector<eAppErr>{-317}, EntryCodes(existing));
   EXPECT_EQ("Copy failed because a file already exists with the same name. (Error -317)",
             existing->GetDescription().Str());
-  EXPECT_EQ("old", ReadBytes(scratch / "out/big.bin"));
+  EXPECT_EQ("old", ReadText(scratch / "out/big.bin"));
   auto replacer = KsMakeRef<FileManager>();
   KsRef<ProgressReport> replaced = replacer->CopyFrom(scratch / "big.bin", scratch / "out", PWStringRef(), true);
   EXPECT_EQ(22, StartAndWait(replacer, replaced));
-  EXPECT_EQ(4 * kMiB, LStat(scratch / "out/big.bin").st_size);
+  EXPECT_EQ(4 * kMiB, StatOf(scratch / "out/big.bin").st_size);
 
   // A read-only and a full destination: real small file systems where they
   // can be mounted, else the same errors simulated.
@@ -228,18 +228,18 @@ TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    SmallFileSystem destination("size=1m", c.readOnly);
-    ScratchDir fallback;
+    ScratchMount destination("size=1m", c.readOnly);
+    ScratchFolder fallback;
     std::string folder = destination.Path();
     eAppErr code = c.code;
     std::string message = c.message;
-    if (!destination.Mounted() && c.readOnly && ::geteuid() != 0) {
+    if (!destination.Available() && c.readOnly && ::geteuid() != 0) {
       // Without a read-only file system, a folder without write permission.
       folder = fallback.Path();
       ::chmod(folder.c_str(), 0555);
       code = -322;
       message = "Copy failed because permission was denied. (Error -322)";
-    } else if (!destination.Mounted()) {
+    } else if (!destination.Available()) {
       folder = fallback.Path();
       hc::system::FileTreeCopier::InjectFaultForTesting(c.simulatedErrno, 0);
     }
@@ -254,8 +254,8 @@ TEST_F(FileManagerTest, FailuresFailTheReportWithAMessageNamingTheError) {
 }
 
 TEST_F(FileManagerTest, ASecondRequestWhileOneRunsIsRefusedAndTheFirstGoesOn) {
-  ScratchDir scratch;
-  WriteRandomBytes(scratch / "a.bin", 64 * kMiB, 3);
+  ScratchFolder scratch;
+  WriteRandomFile(scratch / "a.bin", 64 * kMiB, 3);
   ::mkdir((scratch / "out").c_str(), 0755);
   auto manager = KsMakeRef<FileManager>();
   KsRef<ProgressReport> first = manager->CopyFrom(scratch / "a.bin", scratch / "out", PWStringRef(), false);
@@ -266,27 +266,27 @@ TEST_F(FileManagerTest, ASecondRequestWhileOneRunsIsRefusedAndTheFirstGoesOn) {
   EXPECT_EQ("Move failed because another copy or move is in progress.", second->GetDescription().Str());
   manager = nullptr;
   EXPECT_EQ(22, first->Wait());
-  EXPECT_EQ(64 * kMiB, LStat(scratch / "out/a.bin").st_size);
+  EXPECT_EQ(64 * kMiB, StatOf(scratch / "out/a.bin").st_size);
 }
 
 TEST_F(FileManagerTest, MovesWithinAFileSystemByRenaming) {
-  ScratchDir scratch;
+  ScratchFolder scratch;
   ::mkdir((scratch / "folder").c_str(), 0700);
-  WriteBytes(scratch / "folder/inside", "x");
+  WriteText(scratch / "folder/inside", "x");
   ::mkdir((scratch / "out").c_str(), 0755);
-  const ino_t inode = LStat(scratch / "folder").st_ino;
+  const ino_t inode = StatOf(scratch / "folder").st_ino;
   auto manager = KsMakeRef<FileManager>();
   KsRef<ProgressReport> report = manager->MoveFrom(scratch / "folder", scratch / "out", "renamed", false);
   EXPECT_EQ("Move Files", report->GetName().Str());
   EXPECT_EQ(22, StartAndWait(manager, report));
-  EXPECT_EQ(inode, LStat(scratch / "out/renamed").st_ino);
-  EXPECT_EQ("x", ReadBytes(scratch / "out/renamed/inside"));
+  EXPECT_EQ(inode, StatOf(scratch / "out/renamed").st_ino);
+  EXPECT_EQ("x", ReadText(scratch / "out/renamed/inside"));
   EXPECT_NE(0, ::access((scratch / "folder").c_str(), F_OK));
 }
 
 TEST_F(FileManagerTest, StatusesBecomeProgressAndDescriptions) {
-  ScratchDir scratch;
-  WriteBytes(scratch / "photo.jpg", "jpeg");
+  ScratchFolder scratch;
+  WriteText(scratch / "photo.jpg", "jpeg");
   auto manager = KsMakeRef<FileManager>();
   KsRef<ProgressReport> report = manager->MoveFrom(scratch / "photo.jpg", scratch.Path(), "other.jpg", false);
   using hc::system::FileOperationStage;
@@ -308,11 +308,11 @@ TEST_F(FileManagerTest, StatusesBecomeProgressAndDescriptions) {
 }
 
 TEST_F(FileManagerTest, DeletesAndMakesFoldersByTheirExactNames) {
-  ScratchDir scratch;
+  ScratchFolder scratch;
   const std::string odd = scratch / "it's \"quoted\" $HOME `touch x` $(touch y) \\";
   ASSERT_EQ(0, FileManager::CreateDirectory(odd));
-  WriteBytes(odd + "/inner", "x");
-  WriteBytes(scratch / "keep", "k");
+  WriteText(odd + "/inner", "x");
+  WriteText(scratch / "keep", "k");
   EXPECT_EQ(0, FileManager::CreateDirectory(odd)) << "an existing folder is fine";
   EXPECT_EQ(-317, FileManager::CreateDirectory(scratch / "keep"));
   EXPECT_EQ(-301, FileManager::CreateDirectory(scratch / "no/parent"));
@@ -331,9 +331,9 @@ TEST_F(FileManagerTest, DeletesAndMakesFoldersByTheirExactNames) {
 }
 
 TEST_F(FileManagerTest, UniqueFilenameCountsOnFromTheNameTaken) {
-  ScratchDir scratch;
+  ScratchFolder scratch;
   for (const char* name : {"photo.jpg", "photo2.jpg", "shot3.png", "2010.txt", "Folder", "big99999999999999999999.x"}) {
-    WriteBytes(scratch / name, "");
+    WriteText(scratch / name, "");
   }
   struct Case {
     const char* name;
@@ -350,9 +350,9 @@ TEST_F(FileManagerTest, UniqueFilenameCountsOnFromTheNameTaken) {
 }
 
 TEST_F(FileManagerTest, CopiesRunOneAfterAnotherInASequence) {
-  ScratchDir scratch;
-  WriteRandomBytes(scratch / "one.bin", 8 * kMiB, 4);
-  WriteRandomBytes(scratch / "two.bin", 24 * kMiB, 5);
+  ScratchFolder scratch;
+  WriteRandomFile(scratch / "one.bin", 8 * kMiB, 4);
+  WriteRandomFile(scratch / "two.bin", 24 * kMiB, 5);
   ::mkdir((scratch / "out").c_str(), 0755);
   auto sequence = KsMakeRef<KsOperationSequence>();
   for (const char* name : {"one.bin", "two.bin"}) {
@@ -372,6 +372,6 @@ TEST_F(FileManagerTest, CopiesRunOneAfterAnotherInASequence) {
     EXPECT_GE(notice.progress, last);
     last = notice.progress;
   }
-  EXPECT_EQ(0, RunProgram({"cmp", scratch / "two.bin", scratch / "out/two.bin"}));
-  EXPECT_EQ(0, RunProgram({"cmp", scratch / "one.bin", scratch / "out/one.bin"}));
+  EXPECT_EQ(0, RunTool({"cmp", scratch / "two.bin", scratch / "out/two.bin"}));
+  EXPECT_EQ(0, RunTool({"cmp", scratch / "one.bin", scratch / "out/one.bin"}));
 }

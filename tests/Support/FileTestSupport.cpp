@@ -1,4 +1,4 @@
-#include "FileManagerTestSupport.h"
+#include "FileTestSupport.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -14,49 +14,48 @@
 
 extern char** environ;
 
-namespace operations_test {
-
-ScratchDir::ScratchDir() {
+ScratchFolder::ScratchFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/hc_files.XXXXXX";
+  std::string pattern = std::string(base && *base ? base : "/tmp") + "/hc_test.XXXXXX";
   if (::mkdtemp(pattern.data())) m_path = pattern;
 }
 
-ScratchDir::~ScratchDir() {
+ScratchFolder::~ScratchFolder() {
   if (m_path.empty()) return;
   std::error_code ignored;
+  // Read-only folders made by tests must not keep their contents.
   for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
        it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
     if (it->is_directory(ignored) && !it->is_symlink(ignored)) ::chmod(it->path().c_str(), 0700);
   }
-  ::chmod(m_path.c_str(), 0700);
   std::filesystem::remove_all(m_path, ignored);
 }
 
-SmallFileSystem::SmallFileSystem(const char* sizeOption, bool readOnly) {
-  if (m_dir.Path().empty()) return;
-  m_mounted = ::mount("tmpfs", m_dir.Path().c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, sizeOption) == 0;
+ScratchMount::ScratchMount(const std::string& sizeOption, bool readOnly) {
+  if (m_folder.Path().empty()) return;
+  const unsigned long flags = readOnly ? MS_RDONLY : 0;
+  m_mounted = ::mount("tmpfs", m_folder.Path().c_str(), "tmpfs", flags, sizeOption.c_str()) == 0;
 }
 
-SmallFileSystem::~SmallFileSystem() {
-  if (m_mounted) ::umount2(m_dir.Path().c_str(), MNT_DETACH);
+ScratchMount::~ScratchMount() {
+  if (m_mounted) ::umount2(m_folder.Path().c_str(), MNT_DETACH);
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string ReadBytes(const std::string& path) {
+std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
 }
 
-void WriteRandomBytes(const std::string& path, int64_t size, uint32_t seed) {
+void WriteRandomFile(const std::string& path, int64_t size, uint32_t seed) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::vector<uint64_t> block((1 << 20) / sizeof(uint64_t));
-  uint64_t state = 0x2545f4914f6cdd1dull ^ seed;
+  uint64_t state = 0x9e3779b97f4a7c15ull ^ seed;
   for (int64_t left = size; left > 0;) {
     for (auto& word : block) {
       state ^= state << 13;
@@ -71,13 +70,32 @@ void WriteRandomBytes(const std::string& path, int64_t size, uint32_t seed) {
   ::close(fd);
 }
 
-struct stat LStat(const std::string& path) {
+void WriteSparseFile(const std::string& path, int64_t size, const std::vector<int64_t>& dataOffsets) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::vector<char> data(1 << 20);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>('a' + i % 26);
+  for (int64_t offset : dataOffsets) {
+    if (::pwrite(fd, data.data(), data.size(), offset) < 0) break;
+  }
+  if (::ftruncate(fd, size) != 0) {
+    ::close(fd);
+    return;
+  }
+  ::close(fd);
+}
+
+void SetTimes(const std::string& path, int64_t atimeSeconds, int64_t mtimeSeconds) {
+  struct timespec times[2] = {{atimeSeconds, 123456789}, {mtimeSeconds, 987654321}};
+  ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+}
+
+struct stat StatOf(const std::string& path) {
   struct stat info {};
   ::lstat(path.c_str(), &info);
   return info;
 }
 
-int RunProgram(const std::vector<std::string>& arguments) {
+int RunTool(const std::vector<std::string>& arguments) {
   std::vector<char*> argv;
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
@@ -103,5 +121,3 @@ std::vector<std::string> TreeEntries(const std::string& folder) {
   std::sort(entries.begin(), entries.end());
   return entries;
 }
-
-}  // namespace operations_test
