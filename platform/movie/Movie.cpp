@@ -265,6 +265,14 @@ PlaybackErr Movie::SetTrackEnabled(uint32_t trackId, bool enabled) {
   return PlaybackErr::Ok;
 }
 
+bool Movie::TrackHasMediaAt(uint32_t trackId, int64_t time) const {
+  std::lock_guard lock(mutex_);
+  for (const MovieTrackInfo& track : tracks_) {
+    if (track.trackId == trackId) return time >= track.offset && time < track.offset + track.duration;
+  }
+  return false;
+}
+
 double Movie::Rate() const { return timeBase_->Rate(); }
 
 void Movie::SetRate(double rate) {

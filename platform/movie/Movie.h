@@ -71,6 +71,9 @@ class Movie {
   bool FirstVisualTrack(bool enabledOnly, MovieTrackInfo* out) const;
   bool FirstSoundTrack(bool enabledOnly, MovieTrackInfo* out) const;
   PlaybackErr SetTrackEnabled(uint32_t trackId, bool enabled);
+  // Whether the track has media at a movie time (false for an unknown track,
+  // before its offset and from its end on).
+  bool TrackHasMediaAt(uint32_t trackId, int64_t time) const;
 
   std::shared_ptr<TimeBase> GetTimeBase() const { return timeBase_; }
 

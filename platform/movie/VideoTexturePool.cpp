@@ -45,7 +45,9 @@ PlaybackErr VideoTexturePool::Acquire(int width, int height, unsigned* name) {
   glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
   glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  // Unsized, so that the driver keeps the BGRA rows as they come: sized RGBA8
+  // storage makes llvmpipe swizzle every pixel of every upload.
+  glTexImage2D(GL_TEXTURE_RECTANGLE, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
   glBindTexture(GL_TEXTURE_RECTANGLE, 0);
   if (glGetError() != GL_NO_ERROR) {
     glDeleteTextures(1, &texture);

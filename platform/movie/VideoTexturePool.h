@@ -26,7 +26,7 @@ class VideoTexturePool {
   // they are left for the context to free.
   ~VideoTexturePool();
 
-  // A texture with storage for width x height pixels (RGBA8), contents undefined.
+  // A texture with storage for width x height pixels (RGBA), contents undefined.
   PlaybackErr Acquire(int width, int height, unsigned* name);
   void Recycle(unsigned name, int width, int height);
   size_t TexturesMade() const;

@@ -26,9 +26,9 @@ constexpr size_t kMinReverseSegment = 8;
 
 bool UploadFormat(VideoPixelFormat format, GLenum* layout, GLenum* type) {
   switch (format) {
-    case VideoPixelFormat::BGRA32: *layout = GL_BGRA; *type = GL_UNSIGNED_INT_8_8_8_8_REV; return true;
+    case VideoPixelFormat::BGRA32: *layout = GL_BGRA; *type = GL_UNSIGNED_BYTE; return true;
     case VideoPixelFormat::ARGB32: *layout = GL_BGRA; *type = GL_UNSIGNED_INT_8_8_8_8; return true;
-    case VideoPixelFormat::RGBA32: *layout = GL_RGBA; *type = GL_UNSIGNED_INT_8_8_8_8_REV; return true;
+    case VideoPixelFormat::RGBA32: *layout = GL_RGBA; *type = GL_UNSIGNED_BYTE; return true;
     case VideoPixelFormat::ABGR32: *layout = GL_RGBA; *type = GL_UNSIGNED_INT_8_8_8_8; return true;
     default: return false;
   }

@@ -1,6 +1,11 @@
 #include "platform/movie/Movie.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <chrono>
@@ -12,6 +17,9 @@
 
 #include "MovTestTools.h"
 #include "PlaybackTestMovies.h"
+#include "platform/movie/VideoDecoder.h"
+
+extern char** environ;
 
 using hc::movie::DataReference;
 using hc::movie::Movie;
@@ -60,6 +68,9 @@ TEST_F(MovieTest, FactsAgreeWithFfprobe) {
     EXPECT_NEAR(static_cast<double>(track.duration) / movie->TimeScale(),
                 std::strtod(ProbeValue(video, "duration").c_str(), nullptr), 0.001);
     EXPECT_EQ(movie->FirstSoundTrack(true, nullptr), fixture == Fixture::WithSound);
+    EXPECT_TRUE(movie->TrackHasMediaAt(track.trackId, 0));
+    EXPECT_FALSE(movie->TrackHasMediaAt(track.trackId, track.duration));
+    EXPECT_FALSE(movie->TrackHasMediaAt(track.trackId + 100, 0));
     EXPECT_EQ(movie->GetLoadState(), Movie::LoadState::Complete);
     EXPECT_EQ(movie->MaxLoadedTime(), movie->Duration());
   }
@@ -210,6 +221,51 @@ TEST_F(MovieTest, PrerollCompletesFromTask) {
     if (done.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   EXPECT_EQ(done, std::vector<PlaybackErr>{PlaybackErr::Ok});
+}
+
+// Movies over http: ffmpeg reads them from a local web server that Python serves.
+TEST_F(MovieTest, OpensAndDecodesOverHttp) {
+  if (!movtest::HaveTool("python3")) GTEST_SKIP() << "python3 missing";
+  const std::string& path = playtest::MoviePath(Fixture::Fps25);
+  const std::string folder = path.substr(0, path.rfind('/'));
+  const std::string file = path.substr(path.rfind('/') + 1);
+  const int port = 20000 + static_cast<int>(::getpid() % 20000);
+  pid_t server = 0;
+  std::vector<std::string> argv = {"python3", "-m", "http.server", std::to_string(port), "--bind", "127.0.0.1",
+                                   "--directory", folder};
+  std::vector<char*> args;
+  for (std::string& arg : argv) args.push_back(arg.data());
+  args.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  ASSERT_EQ(posix_spawnp(&server, "python3", &actions, nullptr, args.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  DataReference reference;
+  ASSERT_EQ(DataReference::FromUrl("http://127.0.0.1:" + std::to_string(port) + "/" + file, &reference),
+            PlaybackErr::Ok);
+  std::unique_ptr<Movie> movie;
+  PlaybackErr opened = PlaybackErr::NetworkError;
+  for (int attempt = 0; attempt < 100 && opened != PlaybackErr::Ok; ++attempt) {
+    opened = Movie::Open(reference, &movie);
+    if (opened != PlaybackErr::Ok) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_EQ(opened, PlaybackErr::Ok);
+  EXPECT_NEAR(movie->DurationSeconds(), 2.0, 0.001);
+  EXPECT_EQ(movie->GetLoadState(), Movie::LoadState::PlaythroughOK);
+  std::unique_ptr<hc::movie::VideoDecoder> decoder;
+  ASSERT_EQ(hc::movie::VideoDecoder::Open(reference, 0, &decoder), PlaybackErr::Ok);
+  ASSERT_EQ(decoder->SeekTo(1.0), PlaybackErr::Ok);
+  hc::movie::DecodedFrame frame;
+  ASSERT_EQ(decoder->ReadFrame(frame), PlaybackErr::Ok);
+  EXPECT_NEAR(frame.seconds, 1.0, 1e-9);
+  // A file the server does not have.
+  ASSERT_EQ(DataReference::FromUrl("http://127.0.0.1:" + std::to_string(port) + "/missing.mov", &reference),
+            PlaybackErr::Ok);
+  EXPECT_EQ(Movie::Open(reference, &movie), PlaybackErr::NetworkError);
+  ::kill(server, SIGTERM);
+  ::waitpid(server, nullptr, 0);
 }
 
 TEST_F(MovieTest, EmptyMovieAndVolume) {
