@@ -7,6 +7,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "platform/movie/DecodedFrame.h"
 #include "platform/movie/MovFourCC.h"
 
 namespace hc::movie {
@@ -126,10 +127,18 @@ PlaybackErr PixelConverter::Convert(const AVFrame* frame, VideoPixelFormat forma
   if (context_ == nullptr || !(geometry == geometry_)) {
     if (PlaybackErr e = MakeContext(geometry); PlaybackFailed(e)) return e;
   }
-  uint8_t* planes[4] = {buffer, nullptr, nullptr, nullptr};
-  int strides[4] = {static_cast<int>(rowBytes), 0, 0, 0};
-  const int rows = sws_scale(context_, frame->data, frame->linesize, 0, frame->height, planes, strides);
-  if (rows != frame->height) return PlaybackErr::InvalidMovie;
+  // The frame interface spreads the work over the scaler's threads; the
+  // caller's buffer is lent to it without being freed afterwards.
+  AVFramePtr target(av_frame_alloc());
+  if (!target) return PlaybackErr::OutOfMemory;
+  target->buf[0] = av_buffer_create(buffer, bufferSize, [](void*, uint8_t*) {}, nullptr, 0);
+  if (target->buf[0] == nullptr) return PlaybackErr::OutOfMemory;
+  target->data[0] = buffer;
+  target->linesize[0] = static_cast<int>(rowBytes);
+  target->width = frame->width;
+  target->height = frame->height;
+  target->format = RowOf(format).av;
+  if (sws_scale_frame(context_, target.get(), frame) < 0) return PlaybackErr::InvalidMovie;
   return PlaybackErr::Ok;
 }
 
