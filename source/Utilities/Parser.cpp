@@ -200,6 +200,8 @@ void Parser::OnBeginObject(const KsRef<KsClassObject>& classObject, const PWStri
     KsRef<KsObject> found = ResolveHRef(href);
     if (!found) {
       ReportWarning(kParseWarning, Format("Couldn't resolve path: \"%@\"", href));
+      // Without an object the nested properties have nothing to fill.
+      m_states.back() = ParseState::Inactive();
       return;
     }
     Top()->objectValue = found;
@@ -208,6 +210,7 @@ void Parser::OnBeginObject(const KsRef<KsClassObject>& classObject, const PWStri
     classObject->CreateObject(created);
     if (!created) {
       ReportWarning(kParseWarning, Format("Couldn't create object: %@", classObject->GetName()));
+      m_states.back() = ParseState::Inactive();
       return;
     }
     Top()->objectValue = created;

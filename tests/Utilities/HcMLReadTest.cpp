@@ -160,6 +160,17 @@ TEST_F(HcMLRead, StructuralProblemsAreWarningsAndReadingGoesOn) {
   KsRef<Sample> refused = Read("xsi:type=\"SerialSample\"><Limited>-1</Limited></Child>");
   ASSERT_EQ(1u, reporter.warnings.size());
   EXPECT_EQ(-901, reporter.warnings[0].code);
+
+  // An object that can't be found or made takes its nested properties with it.
+  reporter.warnings.clear();
+  KsRef<Sample> orphaned = Read(
+      "xsi:type=\"SerialSample\"><Other xsi:type=\"SerialSample\" href=\"#nowhere\"><Int>5</Int>"
+      "<Parts xsi:type=\"SerialSamples\" id=\"loop\"><SerialSample href=\"#loop\"/></Parts></Other>"
+      "<Child xsi:type=\"KsObjectCollectionBase\"><Int>6</Int></Child></Child>");
+  ASSERT_TRUE(orphaned);
+  ASSERT_EQ(2u, reporter.warnings.size());
+  EXPECT_TRUE(reporter.Saw("Couldn't resolve path: \"#nowhere\""));
+  EXPECT_TRUE(reporter.Saw("Couldn't create object: KsObjectCollectionBase"));
 }
 
 TEST_F(HcMLRead, ElementsAreDeliveredWhateverTheNamespacePrefix) {
