@@ -1,4 +1,5 @@
 #include "General/KsObjectCollectionBase.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcProperty.h"
 #include "Utilities/PropertyTraverser.h"
 
@@ -33,7 +34,58 @@ void KsObjectCollectionBase::KsObjectCollectionBaseClass::CreateObject(KsRef<KsO
   object = nullptr;
 }
 
-void KsObjectCollectionBase::KsObjectCollectionBaseClass::SetupProperties() {}
+namespace {
+
+using C = KsObjectCollectionBase;
+using hc::runtime::Value;
+
+// The selectors name the object before the index; the operations take the
+// index first.
+eAppErr SetObjectAtIndex(C& self, KsRef<KsObject> object, uint32_t index) { return self.SetObjectAt(index, object); }
+eAppErr InsertObjectAtIndex(C& self, KsRef<KsObject> object, uint32_t index) {
+  return self.InsertObjectAt(index, object);
+}
+
+// An out-pointer, when given, receives the element's run-time object (nil
+// when there is none).
+eAppErr HandOut(eAppErr err, const KsRef<KsObject>& element, Value* out) {
+  if (out) *out = cocoa_method::ToValue(element);
+  return err;
+}
+eAppErr GetObjectAtIndex(C& self, Value* out, uint32_t index) {
+  KsRef<KsObject> element;
+  const eAppErr err = self.GetObjectByIndex(index, &element);
+  return HandOut(err, element, out);
+}
+eAppErr GetObjectWithName(C& self, Value* out, PWStringRef name) {
+  KsRef<KsObject> element;
+  const eAppErr err = self.GetObjectByName(name, &element);
+  return HandOut(err, element, out);
+}
+void Clear(C& self) { self.RemoveAllObjects(); }
+
+}  // namespace
+
+void KsObjectCollectionBase::KsObjectCollectionBaseClass::SetupProperties() {
+  AddObjCInstanceMethods({
+      CocoaMethod<&C::ContainsObject>("contains:", "B@:@"),
+      CocoaMethod<&C::IndexOfObject>("indexOf:", "i@:@"),
+      CocoaMethod<&Clear>("clear", "v@:"),
+      CocoaMethod<&C::GetCount>("count", "I@:"),
+      CocoaMethod<&SetObjectAtIndex>("setObject:atIndex:", "i@:@I"),
+      CocoaMethod<&InsertObjectAtIndex>("insertObject:atIndex:", "i@:@I"),
+      CocoaMethod<&C::RemoveObject>("removeObject:", "i@:@"),
+      CocoaMethod<&C::AddObject>("addObject:", "i@:@"),
+      CocoaMethod<&GetObjectAtIndex>("getObject:atIndex:", "i@:^@I"),
+      CocoaMethod<&GetObjectWithName>("getObject:withName:", "i@:^@@"),
+      CocoaMethod<&C::RemoveAt>("removeAt:", "i@:I"),
+      CocoaMethod<&C::AddObjects>("unionWithCollection:", "i@:@"),
+      CocoaMethod<&C::AddUniqueObjects>("mergeWithCollection:", "i@:@"),
+      CocoaMethod<&C::CollectionByIntersectingCollection>("collectionByIntersectingCollection:", "@@:@"),
+      CocoaMethod<&C::CollectionByExcludingCollection>("collectionByExcludingCollection:", "@@:@"),
+      CocoaMethod<&C::SubsetOfCollection>("subsetOfCollectionFrom:to:", "@@:II"),
+  });
+}
 
 void KsObjectCollectionBase::KsObjectCollectionBaseClass::GetElementProperty(KsRef<HcProperty>& property) {
   EnsurePropertiesSetUp();

@@ -1,4 +1,5 @@
 #include "InterfaceCommon/ProgressReport.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 #include "Utilities/HcPropertyObjectDirectGet.h"
 #include "Utilities/HcPropertyPlaceholder.h"
@@ -9,6 +10,15 @@ void ProgressReport::ProgressReportClass::SetupProperties() {
   using namespace KsPropertyType;
   using R = ProgressReport;
   KsRef<KsClassObject> self = ThisRef();
+  AddObjCInstanceMethods({
+      CocoaMethod<&R::CancelOperation>("cancelOperation", "i@:"),
+      CocoaMethod<&R::Wait>("wait", "i@:"),
+      CocoaMethod<&R::Task>("task", "i@:"),
+      CocoaMethod<&R::AddStandardObservationsForObserver>("addStandardObservationsForObserver:", "i@:@"),
+      CocoaMethod<&R::RemoveStandardObservationsForObserver>("removeStandardObservationsForObserver:", "i@:@"),
+      CocoaMethod<&R::AddStatusReport>("addStatusReportreport:", "i@:@"),
+      CocoaMethod<&R::AddStatusReportForAppErr>("addStatusReportForAppErrappErr:", "i@:i"),
+  });
   AddProperty(HcPropertyDirectGet<R, float>::Create(self, R::kPercentCompleteId, kFloat, "PercentComplete", false,
                                                     &R::GetPercentComplete, nullptr));
   AddProperty(HcPropertyDirectGet<R, float>::Create(self, R::kProgressId, kFloat, "Progress", true, &R::GetProgress,

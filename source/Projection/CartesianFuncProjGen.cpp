@@ -1,10 +1,29 @@
 #include "Projection/CartesianFuncProj.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 #include "Utilities/HcPropertyObjectDirectGet.h"
 
 HC_DEFINE_ABSTRACT_CLASS(CartesianFuncProj, PanoProjection, "CartesianFuncProj")
 
+namespace {
+
+hc::runtime::MethodList BridgedMethods() {
+  using P = CartesianFuncProj;
+  return {
+    CocoaMethod<&P::GetPointForAngleRad>("getPointForAngleRadinPan:inTilt:outX:outY:", "B@:ff^f^f"),
+    CocoaMethod<&P::GetAngleRadForPoint>("getAngleRadForPointinX:inY:outPan:outTilt:", "B@:ff^f^f"),
+    CocoaMethod<&P::GetDimensionsForCleanArea>("getDimensionsForCleanAreaarea:", "{_NSSize=ff}@:f"),
+    CocoaMethod<&P::GetDimensionsForAngularResolutionPPD>("getDimensionsForAngularResolutionPPDppd:",
+                                                          "{_NSSize=ff}@:{_NSPoint=ff}"),
+    CocoaMethod<&P::Compare>("compareotherProjection:", "B@:@"),
+    CocoaMethod<&P::GetPanRange>("getPanRangemin:max:", "v@:^f^f"),
+  };
+}
+
+}  // namespace
+
 void CartesianFuncProj::CartesianFuncProjClass::SetupProperties() {
+  AddObjCInstanceMethods(BridgedMethods());
   using namespace KsPropertyType;
   using P = CartesianFuncProj;
   KsRef<KsClassObject> self = ThisRef();

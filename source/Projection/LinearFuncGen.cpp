@@ -1,9 +1,27 @@
 #include "Projection/LinearFunc.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 
 HC_DEFINE_CLASS(LinearFunc, ProjectionAngleFunc, "LinearFunc")
 
+namespace {
+
+hc::runtime::MethodList BridgedMethods() {
+  using F = LinearFunc;
+  return {
+    CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
+    CocoaMethod<&F::Inverse>("inverse:out:", "B@:f^f"),
+    CocoaMethod<&F::Compare>("isEqualTo:", "B@:@"),
+    CocoaMethod<&F::MoveTiltMinDeg>("moveTiltMinDeg:withImageRange:", "i@:ff"),
+    CocoaMethod<&F::MoveTiltMaxDeg>("moveTiltMaxDeg:withImageRange:", "i@:ff"),
+    CocoaMethod<&F::MoveHorizon>("moveHorizon:withImageRange:", "i@:ff"),
+  };
+}
+
+}  // namespace
+
 void LinearFunc::LinearFuncClass::SetupProperties() {
+  AddObjCInstanceMethods(BridgedMethods());
   using namespace KsPropertyType;
   using F = LinearFunc;
   KsRef<KsClassObject> self = ThisRef();

@@ -1,9 +1,28 @@
 #include "Projection/OneVarFunction.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 
 HC_DEFINE_ABSTRACT_CLASS(OneVarFunction, KsObject, "OneVarFunction")
 
+namespace {
+
+hc::runtime::MethodList BridgedMethods() {
+  using F = OneVarFunction;
+  return {
+    CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
+    CocoaMethod<&F::Inverse>("inverse:out:", "B@:f^f"),
+    CocoaMethod<&F::GetNominalDomain>("getNominalDomainMin:max:", "v@:^f^f"),
+    CocoaMethod<&F::SetNominalDomain>("setNominalDomainMin:max:", "i@:ff"),
+    CocoaMethod<&F::GetNominalRange>("getNominalRangeMin:max:", "v@:^f^f"),
+    CocoaMethod<&F::SetNominalRange>("setNominalRangeMin:max:", "i@:ff"),
+    CocoaMethod<&F::Compare>("isEqualTo:", "B@:@"),
+  };
+}
+
+}  // namespace
+
 void OneVarFunction::OneVarFunctionClass::SetupProperties() {
+  AddObjCInstanceMethods(BridgedMethods());
   using namespace KsPropertyType;
   using F = OneVarFunction;
   KsRef<KsClassObject> self = ThisRef();

@@ -1,9 +1,29 @@
 #include "Projection/PanoProjection.h"
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 
 HC_DEFINE_ABSTRACT_CLASS(PanoProjection, KsObject, "PanoProjection")
 
+namespace {
+
+hc::runtime::MethodList BridgedMethods() {
+  using P = PanoProjection;
+  return {
+    CocoaMethod<&P::GetPointForAngleRad>("getPointForAngleRadinPan:inTilt:outX:outY:", "B@:ff^f^f"),
+    CocoaMethod<&P::GetAngleRadForPoint>("getAngleRadForPointinX:inY:outPan:outTilt:", "B@:ff^f^f"),
+    CocoaMethod<&P::GetCleanAreaForWidthHeight>("cleanAreaForWidth:height:", "f@:ii"),
+    CocoaMethod<&P::GetDimensionsForCleanArea>("getDimensionsForCleanAreaarea:", "{_NSSize=ff}@:f"),
+    CocoaMethod<&P::GetDimensionsForAngularResolutionPPD>("getDimensionsForAngularResolutionPPDppd:",
+                                                          "{_NSSize=ff}@:{_NSPoint=ff}"),
+    CocoaMethod<&P::GetTiltRange>("getTiltRangeminTilt:maxTilt:", "i@:^f^f"),
+    CocoaMethod<&P::Compare>("compareotherProjection:", "B@:@"),
+  };
+}
+
+}  // namespace
+
 void PanoProjection::PanoProjectionClass::SetupProperties() {
+  AddObjCInstanceMethods(BridgedMethods());
   using namespace KsPropertyType;
   using P = PanoProjection;
   KsRef<KsClassObject> self = ThisRef();

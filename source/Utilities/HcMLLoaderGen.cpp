@@ -1,5 +1,6 @@
 #include "Utilities/HcMLLoader.h"
 
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyAppErr.h"
 #include "Utilities/HcPropertyDirectGet.h"
 #include "Utilities/HcPropertyObjectDirectGet.h"
@@ -8,6 +9,7 @@ HC_DEFINE_CLASS(HcMLLoader, KsObject, "HcMLLoader")
 void HcMLLoader::HcMLLoaderClass::SetupProperties() {
   using L = HcMLLoader;
   KsRef<KsClassObject> self = ThisRef();
+  AddObjCInstanceMethods({CocoaMethod<&L::LoadHcML>("loadHcML", "i@:")});
   AddProperty(HcPropertyDirectGet<L, PWStringRef>::Create(self, kHcMLToLoadId, KsPropertyType::kString, "HcMLToLoad",
                                                           true, &L::GetHcMLToLoad, &L::SetHcMLToLoad));
   AddProperty(HcPropertyAppErr<L, PWStringRef>::Create(self, kHcMLToLoadPathId, KsPropertyType::kString,

@@ -1,5 +1,6 @@
 #include "Utilities/ObjectWriter.h"
 
+#include "General/CocoaMethod.h"
 #include "Utilities/HcPropertyDirectGet.h"
 #include "Utilities/HcPropertyObjectDirectGet.h"
 
@@ -8,6 +9,7 @@ void ObjectWriter::ObjectWriterClass::SetupProperties() {
   using namespace KsPropertyType;
   using W = ObjectWriter;
   KsRef<KsClassObject> self = ThisRef();
+  AddObjCInstanceMethods({CocoaMethod<&W::WriteObject>("writeObject", "i@:")});
   AddProperty(HcPropertyObjectDirectGet<W, Emitter>::Create(self, kEmitterId, "Emitter", true, &W::GetEmitter,
                                                            &W::SetEmitter));
   AddProperty(HcPropertyDirectGet<W, PWStringRef>::Create(self, kRootElementNameId, kString, "RootElementName", true,
