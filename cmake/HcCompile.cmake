@@ -12,7 +12,13 @@ if(HC_WERROR)
   list(APPEND HC_WARNINGS -Werror)
 endif()
 
-if(HC_SANITIZE)
+# HC_SANITIZE=thread selects ThreadSanitizer instead (it cannot be combined
+# with AddressSanitizer).
+if(HC_SANITIZE STREQUAL "thread")
+  set(HC_SANITIZE_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${HC_SANITIZE_FLAGS})
+  add_link_options(${HC_SANITIZE_FLAGS})
+elseif(HC_SANITIZE)
   set(HC_SANITIZE_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined
       -fno-omit-frame-pointer)
   add_compile_options(${HC_SANITIZE_FLAGS})
