@@ -248,6 +248,25 @@ TEST_F(VisualContextTest, PlaysLikeAPlayerUnderAManualClock) {
   }
 }
 
+// A track movie's pictures follow the shared movie's time base.
+TEST_F(VisualContextTest, TrackMovieShowsTheSharedMoviesTime) {
+  auto shared = playtest::OpenMovie(playtest::MoviePath(Fixture::WithSound));
+  ASSERT_TRUE(shared);
+  hc::movie::MovieTrackInfo video;
+  ASSERT_TRUE(shared->FirstVisualTrack(true, &video));
+  std::unique_ptr<Movie> track;
+  ASSERT_EQ(Movie::CreateTrackMovie(*shared, video.trackId, &track), PlaybackErr::Ok);
+  ASSERT_EQ(shared->SetTrackEnabled(video.trackId, false), PlaybackErr::Ok);
+  auto context = MakeContext(*track);
+  for (double seconds : {1.0, 0.44, 1.96}) {
+    shared->SetTime(static_cast<int64_t>(std::lround(seconds * shared->TimeScale())));
+    ASSERT_EQ(context->WaitForImage(nullptr, kWaitMs), PlaybackErr::Ok);
+    std::shared_ptr<VideoTexture> texture;
+    ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
+    EXPECT_NEAR(texture->MovieSeconds(), seconds, 1e-6);
+  }
+}
+
 TEST_F(VisualContextTest, PausedContextStopsDecodingAndQueueStaysBounded) {
   auto movie = playtest::OpenMovie(playtest::MoviePath(Fixture::Fps25));
   ASSERT_TRUE(movie);
