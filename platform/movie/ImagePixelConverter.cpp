@@ -1,9 +1,12 @@
 #include "platform/movie/ImagePixelConverter.h"
 
 #include <cstring>
+#include <iterator>
+#include <memory>
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
@@ -50,6 +53,14 @@ const PixelFormatRow* FindRow(uint32_t code) {
   return nullptr;
 }
 
+// The QuickTime code of each VideoPixelFormat, in the enum's order.
+constexpr uint32_t kVideoPixelFormatCodes[] = {
+    MovFourCC("BGRA"), 32, MovFourCC("RGBA"), MovFourCC("ABGR"), 24, MovFourCC("24BG"), 40,
+    MovFourCC("2vuy"), MovFourCC("yuvs"),
+};
+
+const PixelFormatRow& RowOf(VideoPixelFormat format) { return *FindRow(VideoPixelFormatCode(format)); }
+
 bool IsYuvFormat(AVPixelFormat format) {
   const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
   return descriptor && !(descriptor->flags & AV_PIX_FMT_FLAG_RGB) && descriptor->nb_components >= 3;
@@ -95,11 +106,38 @@ void CopyRows(const AVFrame& from, const ImageBuffer& to, const PixelFormatRow& 
   }
 }
 
+struct FrameDeleter {
+  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+
 }  // namespace
+
+bool VideoPixelFormatFromCode(uint32_t code, VideoPixelFormat* out) {
+  for (size_t i = 0; i < std::size(kVideoPixelFormatCodes); ++i) {
+    if (kVideoPixelFormatCodes[i] == code) {
+      if (out != nullptr) *out = static_cast<VideoPixelFormat>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+uint32_t VideoPixelFormatCode(VideoPixelFormat format) {
+  const auto index = static_cast<size_t>(format);
+  return index < std::size(kVideoPixelFormatCodes) ? kVideoPixelFormatCodes[index] : kVideoPixelFormatCodes[0];
+}
+
+size_t VideoPixelFormatRowBytes(VideoPixelFormat format, int width) {
+  if (width <= 0 || width > ImagePixelConverter::kMaxFrameSide) return 0;
+  const size_t pixels = static_cast<size_t>(width);
+  const uint32_t bytes = RowOf(format).bytesPerPixel;
+  return pixels * bytes + ((bytes == 2 && (pixels & 1)) ? 2 : 0);
+}
 
 ImagePixelConverter::~ImagePixelConverter() {
   sws_freeContext(scaler_);
   av_frame_free(&scratch_);
+  sws_freeContext(frameScaler_);
 }
 
 bool ImagePixelConverter::SupportsPixelFormat(uint32_t pixelFormat) { return FindRow(pixelFormat) != nullptr; }
@@ -161,6 +199,69 @@ MovErr ImagePixelConverter::Convert(const AVFrame& picture, const ImageBuffer& d
                              scratch_->linesize);
   if (rows != destination.height) return MovErr::CodecDataCorrupt;
   CopyRows(*scratch_, destination, row);
+  return MovErr::Ok;
+}
+
+bool ImagePixelConverter::FrameSizeAllowed(int width, int height) {
+  return width > 0 && height > 0 && width <= kMaxFrameSide && height <= kMaxFrameSide &&
+         int64_t{width} * height <= kMaxFramePixels;
+}
+
+MovErr ImagePixelConverter::MakeFrameScaler(const FrameGeometry& geometry) {
+  sws_freeContext(frameScaler_);
+  frameScaler_ = sws_alloc_context();
+  if (frameScaler_ == nullptr) return MovErr::OutOfMemory;
+  av_opt_set_int(frameScaler_, "srcw", geometry.width, 0);
+  av_opt_set_int(frameScaler_, "srch", geometry.height, 0);
+  av_opt_set_int(frameScaler_, "src_format", geometry.source, 0);
+  av_opt_set_int(frameScaler_, "dstw", geometry.width, 0);
+  av_opt_set_int(frameScaler_, "dsth", geometry.height, 0);
+  av_opt_set_int(frameScaler_, "dst_format", geometry.target, 0);
+  av_opt_set_int(frameScaler_, "sws_flags", SWS_BICUBIC, 0);
+  av_opt_set_int(frameScaler_, "src_range", geometry.fullRange ? 1 : 0, 0);
+  // Packed YUV keeps the source's range; RGB and grey are full range.
+  const bool yuvTarget = geometry.target == AV_PIX_FMT_UYVY422 || geometry.target == AV_PIX_FMT_YUYV422;
+  av_opt_set_int(frameScaler_, "dst_range", yuvTarget ? (geometry.fullRange ? 1 : 0) : 1, 0);
+  av_opt_set_int(frameScaler_, "threads", threads_, 0);
+  if (sws_init_context(frameScaler_, nullptr, nullptr) < 0) {
+    sws_freeContext(frameScaler_);
+    frameScaler_ = nullptr;
+    return MovErr::FeatureUnsupported;
+  }
+  frameGeometry_ = geometry;
+  return MovErr::Ok;
+}
+
+MovErr ImagePixelConverter::ConvertFrame(const AVFrame* frame, VideoPixelFormat format, uint8_t* buffer,
+                                         size_t bufferSize, size_t rowBytes) {
+  if (frame == nullptr || buffer == nullptr) return MovErr::BadArgument;
+  if (!FrameSizeAllowed(frame->width, frame->height)) return MovErr::SizeLimitExceeded;
+  const size_t minimumRow = VideoPixelFormatRowBytes(format, frame->width);
+  if (rowBytes < minimumRow || rowBytes > static_cast<size_t>(INT32_MAX)) return MovErr::BadArgument;
+  // 64-bit: up to 16384 rows of up to 2 GiB.
+  const uint64_t needed = static_cast<uint64_t>(rowBytes) * static_cast<uint64_t>(frame->height - 1) + minimumRow;
+  if (needed > bufferSize) return MovErr::BadArgument;
+  if (av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format)) == nullptr) return MovErr::FeatureUnsupported;
+  bool fullRange = frame->color_range == AVCOL_RANGE_JPEG;
+  const AVPixelFormat source = WithoutFullRangeAlias(static_cast<AVPixelFormat>(frame->format), fullRange);
+  if (!sws_isSupportedInput(source)) return MovErr::FeatureUnsupported;
+  const AVPixelFormat target = RowOf(format).ffmpegFormat;
+  const FrameGeometry geometry{frame->width, frame->height, source, target, fullRange};
+  if (frameScaler_ == nullptr || !(geometry == frameGeometry_)) {
+    if (MovErr e = MakeFrameScaler(geometry); MovFailed(e)) return e;
+  }
+  // The frame interface spreads the work over the scaler's threads; the
+  // caller's buffer is lent to it without being freed afterwards.
+  std::unique_ptr<AVFrame, FrameDeleter> lent(av_frame_alloc());
+  if (!lent) return MovErr::OutOfMemory;
+  lent->buf[0] = av_buffer_create(buffer, bufferSize, [](void*, uint8_t*) {}, nullptr, 0);
+  if (lent->buf[0] == nullptr) return MovErr::OutOfMemory;
+  lent->data[0] = buffer;
+  lent->linesize[0] = static_cast<int>(rowBytes);
+  lent->width = frame->width;
+  lent->height = frame->height;
+  lent->format = target;
+  if (sws_scale_frame(frameScaler_, lent.get(), frame) < 0) return MovErr::CodecDataCorrupt;
   return MovErr::Ok;
 }
 

@@ -7,7 +7,7 @@ extern "C" {
 
 #include <cmath>
 
-#include "platform/movie/PixelConverter.h"
+#include "platform/movie/ImagePixelConverter.h"
 
 namespace hc::movie {
 namespace {
@@ -42,7 +42,7 @@ PlaybackErr VideoDecoder::Open(const DataReference& reference, uint32_t trackId,
   if (stream == nullptr || stream->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) return PlaybackErr::InvalidTrack;
   if (stream->time_base.num <= 0 || stream->time_base.den <= 0) return PlaybackErr::InvalidMovie;
   const AVCodecParameters* parameters = stream->codecpar;
-  if (!PixelConverter::SizeAllowed(parameters->width, parameters->height)) {
+  if (!ImagePixelConverter::FrameSizeAllowed(parameters->width, parameters->height)) {
     return parameters->width <= 0 || parameters->height <= 0 ? PlaybackErr::InvalidMovie
                                                               : PlaybackErr::SizeLimitExceeded;
   }
@@ -177,7 +177,7 @@ PlaybackErr VideoDecoder::DecodeNext(DecodedFrame& out) {
   for (int packets = 0;;) {
     const int result = avcodec_receive_frame(codec_, frame.get());
     if (result == 0) {
-      if (!PixelConverter::SizeAllowed(frame->width, frame->height)) return PlaybackErr::SizeLimitExceeded;
+      if (!ImagePixelConverter::FrameSizeAllowed(frame->width, frame->height)) return PlaybackErr::SizeLimitExceeded;
       const int64_t timestamp = frame->best_effort_timestamp;
       double seconds = timestamp != AV_NOPTS_VALUE ? SecondsOf(timestamp) : lastSeconds_ + frameDuration_;
       if (lastSeconds_ > -1e299 && seconds <= lastSeconds_) seconds = lastSeconds_ + frameDuration_;

@@ -24,6 +24,18 @@ constexpr double kTimeEpsilon = 1e-6;
 constexpr size_t kMaxSpareBuffers = 2;
 constexpr size_t kMinReverseSegment = 8;
 
+// The converter's codes in playback's terms; the shared ones keep their values.
+PlaybackErr PlaybackErrOfConversion(MovErr err) {
+  switch (err) {
+    case MovErr::Ok: return PlaybackErr::Ok;
+    case MovErr::OutOfMemory: return PlaybackErr::OutOfMemory;
+    case MovErr::SizeLimitExceeded: return PlaybackErr::SizeLimitExceeded;
+    case MovErr::FeatureUnsupported: return PlaybackErr::UnsupportedCodec;
+    case MovErr::CodecDataCorrupt: return PlaybackErr::InvalidMovie;
+    default: return PlaybackErr::BadArgument;
+  }
+}
+
 bool UploadFormat(VideoPixelFormat format, GLenum* layout, GLenum* type) {
   switch (format) {
     case VideoPixelFormat::BGRA32: *layout = GL_BGRA; *type = GL_UNSIGNED_BYTE; return true;
@@ -381,8 +393,8 @@ bool VisualContext::PushFrame(DecodedFrame& frame, int64_t lap, uint64_t generat
       return false;
     }
   }
-  const PlaybackErr converted =
-      converter_.Convert(picture, options_.pixelFormat, buffer->bytes.get(), buffer->size, rowBytes);
+  const PlaybackErr converted = PlaybackErrOfConversion(
+      converter_.ConvertFrame(picture, options_.pixelFormat, buffer->bytes.get(), buffer->size, rowBytes));
   std::lock_guard lock(mutex_);
   if (PlaybackFailed(converted)) {
     decodeError_ = converted;

@@ -15,8 +15,8 @@
 #include "platform/gl/DisplayTimeStamp.h"
 #include "platform/movie/DataReference.h"
 #include "platform/movie/DecodedFrame.h"
+#include "platform/movie/ImagePixelConverter.h"
 #include "platform/movie/MovieTrackInfo.h"
-#include "platform/movie/PixelConverter.h"
 #include "platform/movie/PlaybackErr.h"
 #include "platform/movie/TimeBase.h"
 #include "platform/movie/VideoTexture.h"
@@ -138,7 +138,7 @@ class VisualContext {
   hc::gl::GlContext* const context_;
   const Options options_;
   std::shared_ptr<VideoTexturePool> pool_;
-  PixelConverter converter_;  // decode thread only
+  ImagePixelConverter converter_;  // decode thread only
 
   mutable std::mutex mutex_;
   std::shared_ptr<std::condition_variable> wake_ = std::make_shared<std::condition_variable>();

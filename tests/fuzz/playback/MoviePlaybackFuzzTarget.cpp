@@ -12,8 +12,8 @@
 
 #include "platform/movie/AudioDecoder.h"
 #include "platform/movie/DataReference.h"
+#include "platform/movie/ImagePixelConverter.h"
 #include "platform/movie/Movie.h"
-#include "platform/movie/PixelConverter.h"
 #include "platform/movie/VideoDecoder.h"
 
 extern "C" {
@@ -29,7 +29,7 @@ constexpr int kFramesRead = 6;
 void DecodePictures(const DataReference& reference) {
   std::unique_ptr<VideoDecoder> decoder;
   if (VideoDecoder::Open(reference, 0, &decoder) != PlaybackErr::Ok) return;
-  PixelConverter converter;
+  ImagePixelConverter converter;
   converter.SetThreadCount(1);
   std::vector<uint8_t> pixels;
   for (double seek : {-1.0, decoder->StreamDuration() / 2}) {
@@ -39,7 +39,7 @@ void DecodePictures(const DataReference& reference) {
       if (decoder->ReadFrame(frame) != PlaybackErr::Ok) break;
       const size_t rowBytes = VideoPixelFormatRowBytes(VideoPixelFormat::BGRA32, frame.frame->width);
       pixels.resize(rowBytes * static_cast<size_t>(frame.frame->height));
-      converter.Convert(frame.frame.get(), VideoPixelFormat::BGRA32, pixels.data(), pixels.size(), rowBytes);
+      converter.ConvertFrame(frame.frame.get(), VideoPixelFormat::BGRA32, pixels.data(), pixels.size(), rowBytes);
     }
   }
 }

@@ -2,11 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+extern "C" {
+#include <libavutil/frame.h>
+}
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
+#include "MovTestTools.h"
+#include "PlaybackTestMovies.h"
 #include "StillImageTestTools.h"
 #include "platform/movie/GraphicsImporter.h"
 #include "platform/movie/MovFourCC.h"
+#include "platform/movie/VideoDecoder.h"
 
 using namespace hc::movie;
 using movtest::TempDir;
@@ -112,6 +121,85 @@ TEST(ImagePixelConverterTest, UnusableBuffersAreRefusedBeforeDrawing) {
   for (const Case& c : cases) {
     EXPECT_EQ(ImagePixelConverter::CheckBuffer(c.buffer), c.expected) << c.what;
   }
+}
+
+// Every playback layout, converted at the frame's own size, against ffmpeg's own conversion of the same frame.
+TEST(ImagePixelConverterTest, FrameLayoutsMatchFfmpegAtTheFrameSize) {
+  if (!playtest::HaveFfmpeg()) GTEST_SKIP() << "ffmpeg missing";
+  const std::string& path = playtest::MoviePath(playtest::Fixture::Fps25);
+  std::unique_ptr<VideoDecoder> decoder;
+  ASSERT_EQ(VideoDecoder::Open(playtest::FileReference(path), 0, &decoder), PlaybackErr::Ok);
+  ASSERT_EQ(decoder->SeekTo(0.4), PlaybackErr::Ok);
+  DecodedFrame frame;
+  ASSERT_EQ(decoder->ReadFrame(frame), PlaybackErr::Ok);
+  EXPECT_NEAR(frame.seconds, 0.4, 1e-9);
+  struct Case {
+    VideoPixelFormat format;
+    uint32_t code;
+    const char* ffmpegName;
+    size_t bytesPerPixel;
+  };
+  const Case cases[] = {
+      {VideoPixelFormat::BGRA32, MovFourCC("BGRA"), "bgra", 4},
+      {VideoPixelFormat::ARGB32, 32, "argb", 4},
+      {VideoPixelFormat::RGBA32, MovFourCC("RGBA"), "rgba", 4},
+      {VideoPixelFormat::ABGR32, MovFourCC("ABGR"), "abgr", 4},
+      {VideoPixelFormat::RGB24, 24, "rgb24", 3},
+      {VideoPixelFormat::BGR24, MovFourCC("24BG"), "bgr24", 3},
+      {VideoPixelFormat::Gray8, 40, "gray", 1},
+      {VideoPixelFormat::YUV422_2vuy, MovFourCC("2vuy"), "uyvy422", 2},
+      {VideoPixelFormat::YUV422_yuvs, MovFourCC("yuvs"), "yuyv422", 2},
+  };
+  ImagePixelConverter converter;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.ffmpegName);
+    VideoPixelFormat parsed;
+    ASSERT_TRUE(VideoPixelFormatFromCode(test.code, &parsed));
+    EXPECT_EQ(parsed, test.format);
+    EXPECT_EQ(VideoPixelFormatCode(test.format), test.code);
+    const size_t rowBytes = 64 * test.bytesPerPixel;
+    ASSERT_EQ(VideoPixelFormatRowBytes(test.format, 64), rowBytes);
+    // Rows padded by 16 bytes, which stay as they were.
+    std::vector<uint8_t> out((rowBytes + 16) * 48, 0xEE);
+    ASSERT_EQ(converter.ConvertFrame(frame.frame.get(), test.format, out.data(), out.size(), rowBytes + 16),
+              MovErr::Ok);
+    const movtest::ToolResult expected =
+        movtest::RunTool({"ffmpeg", "-hide_banner", "-loglevel", "error", "-ss", "0.4", "-i", path, "-frames:v", "1",
+                          "-f", "rawvideo", "-pix_fmt", test.ffmpegName, "-"});
+    ASSERT_EQ(expected.out.size(), rowBytes * 48);
+    int largest = 0;
+    bool paddingKept = true;
+    for (size_t row = 0; row < 48; ++row) {
+      for (size_t i = 0; i < rowBytes; ++i) {
+        const int got = out[row * (rowBytes + 16) + i];
+        const int want = static_cast<uint8_t>(expected.out[row * rowBytes + i]);
+        largest = std::max(largest, std::abs(got - want));
+      }
+      for (size_t i = rowBytes; i < rowBytes + 16; ++i) paddingKept &= out[row * (rowBytes + 16) + i] == 0xEE;
+    }
+    EXPECT_LE(largest, 2);
+    EXPECT_TRUE(paddingKept);
+  }
+  // Buffers and rows too small for the picture are refused before anything is written.
+  std::vector<uint8_t> small(64 * 4 * 48 - 1, 0xEE);
+  EXPECT_EQ(converter.ConvertFrame(frame.frame.get(), VideoPixelFormat::BGRA32, small.data(), small.size(), 64 * 4),
+            MovErr::BadArgument);
+  EXPECT_EQ(converter.ConvertFrame(frame.frame.get(), VideoPixelFormat::BGRA32, small.data(), small.size(), 63 * 4),
+            MovErr::BadArgument);
+  EXPECT_EQ(small.front(), 0xEE);
+  EXPECT_EQ(converter.ConvertFrame(nullptr, VideoPixelFormat::BGRA32, small.data(), small.size(), 64 * 4),
+            MovErr::BadArgument);
+  EXPECT_FALSE(VideoPixelFormatFromCode(MovFourCC("zzzz"), nullptr));
+}
+
+TEST(ImagePixelConverterTest, FrameSizeLimits) {
+  EXPECT_TRUE(ImagePixelConverter::FrameSizeAllowed(3840, 1920));
+  EXPECT_TRUE(ImagePixelConverter::FrameSizeAllowed(16384, 16384));
+  EXPECT_FALSE(ImagePixelConverter::FrameSizeAllowed(16385, 2));
+  EXPECT_FALSE(ImagePixelConverter::FrameSizeAllowed(0, 10));
+  EXPECT_FALSE(ImagePixelConverter::FrameSizeAllowed(-4, 10));
+  EXPECT_EQ(VideoPixelFormatRowBytes(VideoPixelFormat::YUV422_2vuy, 5), 12u);  // pairs of pixels
+  EXPECT_EQ(VideoPixelFormatRowBytes(VideoPixelFormat::BGRA32, 16385), 0u);
 }
 
 }  // namespace
