@@ -9,15 +9,17 @@ namespace {
 // target -> its weak reference; neither side is counted by the registry.
 using Registry = std::unordered_map<const KsBaseObject*, WeakRef*>;
 
+// Neither the lock nor the registry's holder is destroyed at exit: objects
+// held by other statics may still die after this unit's statics are gone.
 std::mutex& RegistryLock() {
-  static std::mutex lock;
-  return lock;
+  static std::mutex* lock = new std::mutex();
+  return *lock;
 }
 
 // Made on first use and deleted again when it becomes empty.
 std::unique_ptr<Registry>& RegistryPtr() {
-  static std::unique_ptr<Registry> registry;
-  return registry;
+  static auto* registry = new std::unique_ptr<Registry>();
+  return *registry;
 }
 
 }  // namespace

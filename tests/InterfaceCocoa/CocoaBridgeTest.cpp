@@ -17,6 +17,7 @@
 #include "platform/runtime/MainThreadQueue.h"
 #include "platform/runtime/MessageSend.h"
 #include "platform/runtime/NativeObject.h"
+#include "RegisterAllClasses.h"
 
 namespace rt = hc::runtime;
 
@@ -156,6 +157,8 @@ TEST(CocoaBridgeTest, OneIdentityAndOneCountAcrossBothSides) {
 }
 
 TEST(CocoaBridgeTest, AllocMakesTheProxyClassOwnClassObject) {
+  // Proxy classes exist once the classes are registered, as at start-up.
+  RegisterAllClasses();
   // "Strings" is the external name of KsStringCollection: the proxy class
   // keeps its class object, so the right class is made.
   rt::Class* cls = rt::LookUpClass("C_KsStringCollection");
