@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cctype>
 #include <random>
 #include <string>
@@ -67,6 +68,17 @@ void BM_RetainReleasePair(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RetainReleasePair)->Threads(1)->Threads(4);
+
+// The floor under a retain and release pair on this machine: one atomic
+// increment and one atomic decrement of a shared word.
+void BM_AtomicIncrementDecrementPair(benchmark::State& state) {
+  static std::atomic<int32_t> word{1};
+  for (auto _ : state) {
+    word.fetch_add(1, std::memory_order_relaxed);
+    benchmark::DoNotOptimize(word.fetch_sub(1, std::memory_order_acq_rel));
+  }
+}
+BENCHMARK(BM_AtomicIncrementDecrementPair)->Threads(1)->Threads(4);
 
 void BM_CreateDestroyObject(benchmark::State& state) {
   const bool withWeakRef = state.range(0) != 0;

@@ -12,11 +12,20 @@ class KsBaseObject {
   KsBaseObject(const KsBaseObject&) = delete;
   KsBaseObject& operator=(const KsBaseObject&) = delete;
 
-  // Adds one count; answers the new count.
-  uint32_t Retain();
+  // Adds one count; answers the new count. Inline: nearly every reference
+  // copy of the program comes through here.
+  uint32_t Retain() { return static_cast<uint32_t>(m_count.fetch_add(1, std::memory_order_relaxed) + 1); }
   // Adds one count unless the count already reached zero (the object is
   // being destroyed); answers whether it did.
-  bool TryRetain();
+  bool TryRetain() {
+    int32_t count = m_count.load(std::memory_order_relaxed);
+    while (count > 0) {
+      if (m_count.compare_exchange_weak(count, count + 1, std::memory_order_acquire, std::memory_order_relaxed)) {
+        return true;
+      }
+    }
+    return false;
+  }
   // Takes one count; at zero clears the object's weak reference and deletes
   // the object. Answers the count after the decrement.
   virtual int32_t Release();
