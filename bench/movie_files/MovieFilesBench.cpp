@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/movie/MovByteWriter.h"
-#include "platform/movie/MovChunkOffsets.h"
-#include "platform/movie/MovFile.h"
-#include "platform/movie/MovFourCC.h"
+#include "platform/movfile/MovByteWriter.h"
+#include "platform/movfile/MovChunkOffsets.h"
+#include "platform/movfile/MovFile.h"
+#include "platform/movfile/MovFourCC.h"
 
 extern char** environ;
 
-using namespace hc::movie;
+using namespace hc::movfile;
 
 namespace {
 

@@ -21,17 +21,17 @@
 
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlPixelFormat.h"
-#include "platform/movie/DataReference.h"
-#include "platform/movie/Movie.h"
-#include "platform/movie/VisualContext.h"
+#include "platform/playback/DataReference.h"
+#include "platform/playback/Movie.h"
+#include "platform/playback/VisualContext.h"
 
 extern char** environ;
 
 namespace {
 
-using hc::movie::Movie;
-using hc::movie::PlaybackErr;
-using hc::movie::VisualContext;
+using hc::playback::Movie;
+using hc::playback::PlaybackErr;
+using hc::playback::VisualContext;
 
 constexpr int kFrames = 60;  // 2 s at 30 fps
 constexpr int kFps = 30;
@@ -133,8 +133,8 @@ struct Player {
         gl->MakeCurrent() != hc::gl::GlError::None) {
       return false;
     }
-    hc::movie::DataReference reference;
-    hc::movie::DataReference::FromPath(MoviePath(), &reference);
+    hc::playback::DataReference reference;
+    hc::playback::DataReference::FromPath(MoviePath(), &reference);
     if (Movie::Open(reference, &movie) != PlaybackErr::Ok) return false;
     VisualContext::Options options;
     options.expectedReadAhead = readAhead;
@@ -165,7 +165,7 @@ void BM_DecodeConvertUpload3840x1920(benchmark::State& state) {
     for (int frame = 0; frame < kFrames; ++frame) {
       host = static_cast<uint64_t>(frame) * 1000000000ull / kFps + 1000;
       if (player.context->WaitForImage(nullptr, 10000) != PlaybackErr::Ok) break;
-      std::shared_ptr<hc::movie::VideoTexture> texture;
+      std::shared_ptr<hc::playback::VideoTexture> texture;
       const auto uploadStart = std::chrono::steady_clock::now();
       if (player.context->CopyImageForTime(nullptr, &texture) == PlaybackErr::Ok) ++shown;
       uploadSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - uploadStart).count();
@@ -197,7 +197,7 @@ void BM_PlayRealTime3840x1920(benchmark::State& state) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000 * kFrames / kFps);
     int shown = 0;
     while (std::chrono::steady_clock::now() < end) {
-      std::shared_ptr<hc::movie::VideoTexture> texture;
+      std::shared_ptr<hc::playback::VideoTexture> texture;
       if (player.context->IsNewImageAvailable(nullptr) &&
           player.context->CopyImageForTime(nullptr, &texture) == PlaybackErr::Ok) {
         ++shown;

@@ -19,34 +19,23 @@
 #include "Utilities/HcPropertyObjectDirectGet.h"
 #include "Utilities/ObjectWriter.h"
 #include "Utilities/Parser.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
+#include "tests/Support/NodeField.h"
 
 // A node with eight values, a child and a list of nodes.
 class AtomBenchNode : public KsObject {
   HC_CLASS_HEADER(AtomBenchNode)
  public:
-#define BENCH_FIELD(Type, Name)             \
-  Type Get##Name() const { return m_##Name; } \
-  eAppErr Set##Name(const Type& value) {    \
-    m_##Name = value;                       \
-    return AppErr::kNoErr;                  \
-  }                                         \
-                                            \
- private:                                   \
-  Type m_##Name{};                          \
-                                            \
- public:
-  BENCH_FIELD(float, Width)
-  BENCH_FIELD(int32_t, Count)
-  BENCH_FIELD(KsRectF, Frame)
-  BENCH_FIELD(PWStringRef, Label)
-  BENCH_FIELD(double, Ratio)
-  BENCH_FIELD(int64_t, Big)
-  BENCH_FIELD(bool, Enabled)
-  BENCH_FIELD(KsColorF, Tint)
-  BENCH_FIELD(KsRef<AtomBenchNode>, Child)
-  BENCH_FIELD(KsRef<ObjectCollection>, Items)
-#undef BENCH_FIELD
+  HC_NODE_FIELD(float, Width)
+  HC_NODE_FIELD(int32_t, Count)
+  HC_NODE_FIELD(KsRectF, Frame)
+  HC_NODE_FIELD(PWStringRef, Label)
+  HC_NODE_FIELD(double, Ratio)
+  HC_NODE_FIELD(int64_t, Big)
+  HC_NODE_FIELD(bool, Enabled)
+  HC_NODE_FIELD(KsColorF, Tint)
+  HC_NODE_FIELD(KsRef<AtomBenchNode>, Child)
+  HC_NODE_FIELD(KsRef<ObjectCollection>, Items)
 };
 HC_CLASS_OBJECT(AtomBenchNode, KsObject)
 
@@ -98,7 +87,7 @@ KsRef<AtomBenchNode> MakeGraph(int properties) {
 }
 
 std::vector<uint8_t> WriteForm(const KsRef<AtomBenchNode>& root) {
-  hc::movie::AtomContainer container;
+  hc::movfile::AtomContainer container;
   auto emitter = KsMakeRef<AtomEmitter>();
   emitter->SetAtomContainer(&container);
   auto writer = KsMakeRef<ObjectWriter>();
@@ -106,7 +95,7 @@ std::vector<uint8_t> WriteForm(const KsRef<AtomBenchNode>& root) {
   writer->SetRootElementName("Child");
   writer->SetTargetObject(root);
   std::vector<uint8_t> bytes;
-  if (writer->WriteObject() != 0 || container.Flatten(&bytes) != hc::movie::AtomContainerErr::Ok) bytes.clear();
+  if (writer->WriteObject() != 0 || container.Flatten(&bytes) != hc::movfile::MovErr::Ok) bytes.clear();
   return bytes;
 }
 

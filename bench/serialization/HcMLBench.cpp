@@ -19,6 +19,7 @@
 #include "Utilities/Parser.h"
 #include "Utilities/XMLLexer.h"
 #include "Utilities/XMLStringEmitter.h"
+#include "tests/Support/NodeField.h"
 
 class BenchNodeCollection;
 
@@ -26,41 +27,16 @@ class BenchNodeCollection;
 class BenchNode : public KsObject {
   HC_CLASS_HEADER(BenchNode)
  public:
-  float GetWidth() const { return m_width; }
-  eAppErr SetWidth(float v) {
-    m_width = v;
-    return 0;
-  }
-  int32_t GetCount() const { return m_count; }
-  eAppErr SetCount(int32_t v) {
-    m_count = v;
-    return 0;
-  }
-  KsRectF GetFrame() const { return m_frame; }
-  eAppErr SetFrame(const KsRectF& v) {
-    m_frame = v;
-    return 0;
-  }
-  PWStringRef GetLabel() const { return m_label; }
-  eAppErr SetLabel(const PWStringRef& v) {
-    m_label = v;
-    return 0;
-  }
+  HC_NODE_FIELD(float, Width)
+  HC_NODE_FIELD(int32_t, Count)
+  HC_NODE_FIELD(KsRectF, Frame)
+  HC_NODE_FIELD(PWStringRef, Label)
   KsRef<BenchNodeCollection> GetNodes() const;
   eAppErr SetNodes(const KsRef<BenchNodeCollection>& v);
-  KsRef<BenchNode> GetMain() const { return m_main; }
-  eAppErr SetMain(const KsRef<BenchNode>& v) {
-    m_main = v;
-    return 0;
-  }
+  HC_NODE_FIELD(KsRef<BenchNode>, Main)
 
  private:
-  float m_width = 0;
-  int32_t m_count = 0;
-  KsRectF m_frame;
-  PWStringRef m_label;
   KsRef<BenchNodeCollection> m_nodes;
-  KsRef<BenchNode> m_main;
 };
 HC_CLASS_OBJECT(BenchNode, KsObject)
 

@@ -3,14 +3,15 @@
 #include <bit>
 
 #include "KsTrace.h"
+#include "QuickTime/MovieLayerErr.h"
 #include "Utilities/AtomFormat.h"
 #include "platform/foundation/PlistValue.h"
 #include "platform/foundation/PlistXml.h"
-#include "platform/movie/MovByteWriter.h"
+#include "platform/movfile/MovByteWriter.h"
 
-using hc::movie::AtomContainer;
-using hc::movie::AtomContainerErr;
-using hc::movie::MovByteWriter;
+using hc::movfile::AtomContainer;
+using hc::movfile::MovErr;
+using hc::movfile::MovByteWriter;
 
 namespace {
 
@@ -38,10 +39,10 @@ eAppErr AtomEmitter::Fail(eAppErr code) { return NoteResult(code); }
 
 eAppErr AtomEmitter::Insert(uint32_t type, std::span<const uint8_t> data, Atom* atom) {
   if (!m_container || m_parents.empty()) return Fail(KS_TRACE_ERR(AppErr::kNotReady, "Insert"));
-  const AtomContainerErr err = m_container->InsertChild(m_parents.back(), type, m_nextIds.back(), data, atom);
-  if (hc::movie::AtomContainerFailed(err)) {
-    KS_TRACE(KsTrace::kError, "Error! %i", hc::movie::AtomContainerErrCode(err));
-    return Fail(AppErrFromOSErr(hc::movie::AtomContainerErrCode(err)));
+  const MovErr err = m_container->InsertChild(m_parents.back(), type, m_nextIds.back(), data, atom);
+  if (hc::movfile::MovFailed(err)) {
+    KS_TRACE(KsTrace::kError, "Error! %i", hc::movfile::MovErrCode(err));
+    return Fail(AppErrFromMovErr(err));
   }
   return AppErr::kNoErr;
 }
@@ -78,12 +79,12 @@ eAppErr AtomEmitter::WritePendingProperty(int32_t typeCode, size_t siblingCount,
   // All or nothing: a property missing some of its atoms would make the
   // whole container unreadable.
   if (m_container->CountChildren(m_parents.back()) + siblingCount > AtomContainer::kMaxChildren) {
-    KS_TRACE(KsTrace::kError, "Error! %i", hc::movie::AtomContainerErrCode(AtomContainerErr::TooManyChildren));
-    return Fail(AppErrFromOSErr(hc::movie::AtomContainerErrCode(AtomContainerErr::TooManyChildren)));
+    KS_TRACE(KsTrace::kError, "Error! %i", hc::movfile::MovErrCode(MovErr::TooManyChildren));
+    return Fail(AppErrFromMovErr(MovErr::TooManyChildren));
   }
   if (valueSize > kMaxValueSize || name.ByteLength() > kMaxValueSize) {
-    KS_TRACE(KsTrace::kError, "Error! %i", hc::movie::AtomContainerErrCode(AtomContainerErr::SizeTooLarge));
-    return Fail(AppErrFromOSErr(hc::movie::AtomContainerErrCode(AtomContainerErr::SizeTooLarge)));
+    KS_TRACE(KsTrace::kError, "Error! %i", hc::movfile::MovErrCode(MovErr::SizeTooLarge));
+    return Fail(AppErrFromMovErr(MovErr::SizeTooLarge));
   }
   if (eAppErr err = Insert(AtomFormat::kName, BytesOf(name.View()))) return err;
   std::vector<uint8_t> type;

@@ -6,7 +6,7 @@
 
 #include "General/KsClassMacros.h"
 #include "Utilities/Emitter.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 // Builds the atom-container form of an object graph in a container that the
 // caller creates, hands over with SetAtomContainer, and keeps. Per property:
@@ -30,7 +30,7 @@ class AtomEmitter : public Emitter {
 
   // This emitter writes into a container, never to a file: always -2.
   eAppErr SetOutputFile(void* output) override;
-  // An hc::movie::AtomContainer*, not owned.
+  // An hc::movfile::AtomContainer*, not owned.
   eAppErr SetAtomContainer(void* container);
   void* GetAtomContainer() const { return m_container; }
 
@@ -56,7 +56,7 @@ class AtomEmitter : public Emitter {
   eAppErr EndDocument() override;
 
  private:
-  using Atom = hc::movie::AtomContainer::Atom;
+  using Atom = hc::movfile::AtomContainer::Atom;
   // Stands for the value atom of an object that was left out: everything
   // below it is dropped without further complaint.
   static constexpr Atom kDroppedParent = 0xFFFFFFFF;
@@ -71,7 +71,7 @@ class AtomEmitter : public Emitter {
   eAppErr WriteFloats(int32_t typeCode, std::initializer_list<float> values);
   bool IsDropping() const { return !m_parents.empty() && m_parents.back() == kDroppedParent; }
 
-  hc::movie::AtomContainer* m_container = nullptr;
+  hc::movfile::AtomContainer* m_container = nullptr;
   std::vector<Atom> m_parents;
   std::vector<uint32_t> m_nextIds;
   // Per open property: whether its atoms were written.

@@ -6,16 +6,15 @@
 #include "General/HcClassMap.h"
 #include "KsTrace.h"
 #include "PWFormat.h"
+#include "QuickTime/MovieLayerErr.h"
 #include "Utilities/AtomFormat.h"
-#include "platform/movie/MovByteReader.h"
+#include "platform/movfile/MovByteReader.h"
 
-using hc::movie::AtomContainer;
-using hc::movie::AtomContainerErr;
-using hc::movie::MovByteReader;
+using hc::movfile::AtomContainer;
+using hc::movfile::MovErr;
+using hc::movfile::MovByteReader;
 
 namespace {
-
-eAppErr FromContainerErr(AtomContainerErr err) { return AppErrFromOSErr(hc::movie::AtomContainerErrCode(err)); }
 
 float ReadFloat(MovByteReader& reader) { return std::bit_cast<float>(reader.U32()); }
 
@@ -52,11 +51,11 @@ eAppErr AtomLexer::Parse(const KsRef<Parser>& parser, const void* bytes, size_t 
   if (!parser || (!bytes && length > 0)) return KS_TRACE_ERR(AppErr::kBadArgument, "Parse");
   m_parser = parser;
   AtomContainer container;
-  const AtomContainerErr read =
+  const MovErr read =
       AtomContainer::Parse(std::span<const uint8_t>(static_cast<const uint8_t*>(bytes), length), &container);
   eAppErr result;
-  if (hc::movie::AtomContainerFailed(read)) {
-    result = Fail(PWStringCreateWithFormat("Damaged atom container (%s)", hc::movie::AtomContainerErrName(read)));
+  if (hc::movfile::MovFailed(read)) {
+    result = Fail(PWStringCreateWithFormat("Damaged atom container (%s)", hc::movfile::MovErrName(read)));
   } else {
     m_container = &container;
     result = ParseObject(AtomContainer::kRootAtom);
@@ -90,8 +89,8 @@ eAppErr AtomLexer::ParseProperty(Atom parent, size_t index) {
   if (typeId != valueId || typeId != nameId) return Fail("Property atoms with different ids");
 
   std::span<const uint8_t> typeBytes;
-  if (AtomContainerErr err = m_container->GetAtomData(typeAtom, &typeBytes); hc::movie::AtomContainerFailed(err)) {
-    return FromContainerErr(err);
+  if (MovErr err = m_container->GetAtomData(typeAtom, &typeBytes); hc::movfile::MovFailed(err)) {
+    return AppErrFromMovErr(err);
   }
   if (typeBytes.size() != 4) return Fail("Property type atom is not 4 bytes long");
   MovByteReader typeReader(typeBytes);
@@ -149,8 +148,8 @@ eAppErr AtomLexer::ParseValue(int32_t type, Atom valueAtom) {
     default: break;
   }
   std::span<const uint8_t> bytes;
-  if (AtomContainerErr err = m_container->GetAtomData(valueAtom, &bytes); hc::movie::AtomContainerFailed(err)) {
-    return FromContainerErr(err);
+  if (MovErr err = m_container->GetAtomData(valueAtom, &bytes); hc::movfile::MovFailed(err)) {
+    return AppErrFromMovErr(err);
   }
   if (type == KsPropertyType::kString || type == KsPropertyType::kPropertyList) {
     // Property-list values travel as their XML text, which the parser reads
@@ -217,8 +216,8 @@ eAppErr AtomLexer::GetAtomText(Atom atom, PWStringRef* text) {
   *text = nullptr;
   if (atom == AtomContainer::kNoAtom) return AppErr::kNoErr;
   std::span<const uint8_t> bytes;
-  if (AtomContainerErr err = m_container->GetAtomData(atom, &bytes); hc::movie::AtomContainerFailed(err)) {
-    KS_TRACE(KsTrace::kError, "Error! %i", hc::movie::AtomContainerErrCode(err));
+  if (MovErr err = m_container->GetAtomData(atom, &bytes); hc::movfile::MovFailed(err)) {
+    KS_TRACE(KsTrace::kError, "Error! %i", hc::movfile::MovErrCode(err));
     return AppErr::kNoErr;
   }
   if (bytes.empty()) {

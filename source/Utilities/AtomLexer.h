@@ -6,7 +6,7 @@
 #include "General/KsClassMacros.h"
 #include "Utilities/Lexer.h"
 #include "Utilities/Parser.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 // Reads the atom-container form of an object graph (see AtomEmitter) from
 // the bytes of a flattened container and drives a Parser: per property of a
@@ -30,7 +30,7 @@ class AtomLexer : public Lexer {
   KsRef<ParseLocation> CreateLocation() override;
 
  private:
-  using Atom = hc::movie::AtomContainer::Atom;
+  using Atom = hc::movfile::AtomContainer::Atom;
 
   eAppErr ParseObject(Atom parent);
   eAppErr ParseProperty(Atom parent, size_t index);
@@ -41,7 +41,7 @@ class AtomLexer : public Lexer {
   eAppErr GetAtomText(Atom atom, PWStringRef* text);
   eAppErr Fail(const PWStringRef& message);
 
-  const hc::movie::AtomContainer* m_container = nullptr;
+  const hc::movfile::AtomContainer* m_container = nullptr;
   KsRef<Parser> m_parser;
 };
 HC_CLASS_OBJECT(AtomLexer, Lexer)

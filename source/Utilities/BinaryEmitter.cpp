@@ -8,9 +8,9 @@
 #include "Utilities/BinaryStreamFormat.h"
 #include "platform/foundation/PlistValue.h"
 #include "platform/foundation/PlistXml.h"
-#include "platform/movie/MovByteWriter.h"
+#include "platform/movfile/MovByteWriter.h"
 
-using hc::movie::MovByteWriter;
+using hc::movfile::MovByteWriter;
 namespace Format = BinaryStreamFormat;
 
 namespace {

@@ -8,9 +8,9 @@
 #include "KsTrace.h"
 #include "PWFormat.h"
 #include "Utilities/BinaryStreamFormat.h"
-#include "platform/movie/MovByteReader.h"
+#include "platform/movfile/MovByteReader.h"
 
-using hc::movie::MovByteReader;
+using hc::movfile::MovByteReader;
 namespace Format = BinaryStreamFormat;
 
 namespace {

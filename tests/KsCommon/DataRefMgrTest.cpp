@@ -24,13 +24,13 @@ TEST(DataRefMgrTest, UrlReferenceHoldsItsTextAndAZero) {
   const std::string expected = "https://example.org/pano.mov";
   const auto& bytes = manager.GetDataRef()->Bytes();
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected + std::string(1, '\0'));
-  EXPECT_EQ(manager.GetDataRefType(), hc::movie::DataReference::kUrlType);
+  EXPECT_EQ(manager.GetDataRefType(), hc::playback::DataReference::kUrlType);
   out = "stale";
   EXPECT_EQ(manager.GetPath(&out), AppErr::kNoValue);
   EXPECT_TRUE(out.IsNull());
   ASSERT_EQ(manager.GetURL(&out), AppErr::kNoErr);
   EXPECT_EQ(out.Str(), expected);
-  // A URL the movie layer cannot read keeps its text but has no reference.
+  // A URL the playback layer cannot read keeps its text but has no reference.
   ASSERT_EQ(manager.SetURL("gopher://example.org/"), AppErr::kNoErr);
   EXPECT_EQ(manager.GetDataRef(), nullptr);
   EXPECT_EQ(manager.GetDataRefType(), 0u);
@@ -40,10 +40,10 @@ TEST(DataRefMgrTest, PathReplacesTheReferenceOnlyWhenItCanBeMade) {
   DataRefMgr manager;
   ASSERT_EQ(manager.SetPath("/movies/first.mov"), AppErr::kNoErr);
   EXPECT_EQ(RefText(manager), "/movies/first.mov");
-  EXPECT_EQ(manager.GetDataRefType(), hc::movie::DataReference::kFileType);
+  EXPECT_EQ(manager.GetDataRefType(), hc::playback::DataReference::kFileType);
   ASSERT_EQ(manager.SetPath("/movies/second.mov"), AppErr::kNoErr);
   EXPECT_EQ(RefText(manager), "/movies/second.mov");
-  // A path the movie layer refuses: the string changes, the reference stays.
+  // A path the playback layer refuses: the string changes, the reference stays.
   EXPECT_LT(manager.SetPath(""), 0);
   PWStringRef out;
   ASSERT_EQ(manager.GetPath(&out), AppErr::kNoErr);

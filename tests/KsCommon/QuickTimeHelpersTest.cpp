@@ -7,7 +7,7 @@
 namespace {
 
 TEST(QuickTimeHelpersTest, EmptyMovieHasNoTracksAndNoData) {
-  std::unique_ptr<hc::movie::Movie> movie = QuickTimeHelpers::CreateEmptyMovie();
+  std::unique_ptr<hc::playback::Movie> movie = QuickTimeHelpers::CreateEmptyMovie();
   ASSERT_TRUE(movie);
   EXPECT_TRUE(movie->Tracks().empty());
   EXPECT_EQ(movie->Duration(), 0);
@@ -15,7 +15,7 @@ TEST(QuickTimeHelpersTest, EmptyMovieHasNoTracksAndNoData) {
 }
 
 TEST(QuickTimeHelpersTest, TimeBaseTimesIn64BitsInTheAskedScale) {
-  auto timeBase = std::make_shared<hc::movie::TimeBase>(600);
+  auto timeBase = std::make_shared<hc::playback::TimeBase>(600);
   SetTimeBaseStopTime64(timeBase.get(), 1000, int64_t{5} << 33);  // past 32 bits
   int64_t value = -1;
   GetTimeBaseStopTime64(timeBase.get(), 1000, &value);
@@ -37,10 +37,10 @@ TEST(QuickTimeHelpersTest, TimeBaseTimesIn64BitsInTheAskedScale) {
 }
 
 TEST(QuickTimeHelpersTest, DataReferencesFromPathsAndUrls) {
-  hc::movie::DataReference reference;
+  hc::playback::DataReference reference;
   uint32_t type = 0;
   EXPECT_EQ(MakeDataRefFromPWStringPath("/a/b.mov", &reference, &type), 0);
-  EXPECT_EQ(type, hc::movie::DataReference::kFileType);
+  EXPECT_EQ(type, hc::playback::DataReference::kFileType);
   EXPECT_EQ(reference.Text(), "/a/b.mov");
   EXPECT_NE(MakeDataRefFromPWStringPath(nullptr, &reference, &type), 0);
   EXPECT_EQ(MakeURLDataRefHandle("http://example.org/x", &reference), AppErr::kNoErr);

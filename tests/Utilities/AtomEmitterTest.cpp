@@ -10,7 +10,7 @@
 #include "Utilities/AtomFormat.h"
 #include "Utilities/Chameleon.h"
 
-using hc::movie::AtomContainer;
+using hc::movfile::AtomContainer;
 
 namespace {
 
@@ -21,7 +21,7 @@ class AtomEmitterTest : public ::testing::Test {
 
 std::string Data(const AtomContainer& container, AtomContainer::Atom atom) {
   std::span<const uint8_t> data;
-  if (hc::movie::AtomContainerFailed(container.GetAtomData(atom, &data))) return "<no data>";
+  if (hc::movfile::MovFailed(container.GetAtomData(atom, &data))) return "<no data>";
   return std::string(data.begin(), data.end());
 }
 
@@ -94,7 +94,7 @@ TEST_F(AtomEmitterTest, PointerPropertiesAreNotWritten) {
   const WrittenBytes written = WriteAtomForm(original, "Child", true);
   ASSERT_EQ(0, written.result);
   AtomContainer container;
-  ASSERT_EQ(hc::movie::AtomContainerErr::Ok, AtomContainer::Parse(written.bytes, &container));
+  ASSERT_EQ(hc::movfile::MovErr::Ok, AtomContainer::Parse(written.bytes, &container));
   EXPECT_FALSE(HasNameAtom(container, "Pointer"));
   EXPECT_TRUE(HasNameAtom(container, "Serial"));
 

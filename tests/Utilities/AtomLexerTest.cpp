@@ -10,7 +10,7 @@
 #include "Utilities/AtomFormat.h"
 #include "Utilities/AtomLexer.h"
 
-using hc::movie::AtomContainer;
+using hc::movfile::AtomContainer;
 using Atom = AtomContainer::Atom;
 
 namespace {
@@ -46,7 +46,7 @@ class Form {
   }
   Atom Add(Atom parent, uint32_t type, uint32_t id, const std::string& data) {
     Atom atom = 0;
-    EXPECT_EQ(hc::movie::AtomContainerErr::Ok, container.InsertChild(parent, type, id, Bytes(data), &atom));
+    EXPECT_EQ(hc::movfile::MovErr::Ok, container.InsertChild(parent, type, id, Bytes(data), &atom));
     return atom;
   }
   // The document's root property, "Child" of class SerialSample.

@@ -28,39 +28,10 @@ class HcMLRead : public ::testing::Test {
   RecordingReporter reporter;
 };
 
-KsRef<Sample> FullSample() {
-  auto sample = KsMakeRef<Sample>();
-  sample->SetName("Full");
-  sample->SetFloat(0.1f + 1e-9f);
-  sample->SetInt(-2147483647 - 1);
-  sample->SetUInt(4294967295u);
-  sample->SetText("  <tag> & ]]> 'quoted' ünïcødé  ");
-  sample->SetFlag(true);
-  sample->SetPoint({1e-7f, -0.0f});
-  sample->SetSize({3.4028235e38f, 1.17549435e-38f});
-  sample->SetRect(KsRectF(0.1f, 0.2f, 0.3f, 0.123456789f));
-  sample->SetColor({1.0f / 3.0f, 0.5f, 0.25f, 1.0f});
-  sample->SetDouble(1.0 / 3.0);
-  sample->SetInt64(-9223372036854775807LL - 1);
-  sample->SetLimited(5);
-  hc::foundation::PlistValue plist = hc::foundation::PlistValue::NewDictionary();
-  plist.SetItem("key", hc::foundation::PlistValue::FromString("value"));
-  sample->SetPlist(KsPropertyList(std::make_shared<const hc::foundation::PlistValue>(plist)));
-  auto parts = KsMakeRef<SampleCollection>();
-  auto part = KsMakeRef<Sample>();
-  part->SetName("p0");
-  parts->Add(part);
-  parts->Add(KsMakeRef<Sample>());
-  parts->Add(part);
-  sample->SetParts(parts);
-  sample->SetChild(part);
-  return sample;
-}
-
 }  // namespace
 
 TEST_F(HcMLRead, EveryValueTypeReadsBackExactlyAndTheTextIsStable) {
-  auto original = FullSample();
+  auto original = MakeFullSample();
   const std::string text = WriteHcML(original, "Child");
   holder = KsMakeRef<Sample>();
   ASSERT_EQ(0, ParseHcML(text, holder, &reporter)) << text;
@@ -261,7 +232,7 @@ TEST_F(HcMLRead, EntitiesAreNeverExpandedNorLoaded) {
 }
 
 TEST_F(HcMLRead, TranslationGivesTheSameText) {
-  auto original = FullSample();
+  auto original = MakeFullSample();
   original->SetText("<tag> & ]]> 'quoted'");
   const std::string text = WriteHcML(original, "Child");
   auto emitter = KsMakeRef<XMLStringEmitter>();

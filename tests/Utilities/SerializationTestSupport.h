@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "General/KsObject.h"
+#include "SerializationTestClasses.h"
 #include "Utilities/ParseLocation.h"
 #include "Utilities/ParseReporter.h"
 #include "Utilities/Parser.h"
@@ -29,6 +30,11 @@ class RecordingReporter : public ParseReporter {
   }
   std::vector<Warning> warnings;
 };
+
+// A sample with every value type set to a value that is easy to get wrong
+// (text with markup, quotes and surrounding spaces among them), a collection
+// holding one part twice, and that part, with a value of its own, as its child.
+KsRef<Sample> MakeFullSample();
 
 // Parses HcML text into the root object with an XMLLexer; answers Parse's result.
 eAppErr ParseHcML(const std::string& text, const KsRef<KsObject>& root, ParseReporter* reporter = nullptr,

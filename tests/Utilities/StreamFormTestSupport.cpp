@@ -46,14 +46,14 @@ WrittenBytes WriteBinaryStream(const KsRef<KsObject>& object, const char* rootEl
 }
 
 eAppErr WriteAtomContainer(const KsRef<KsObject>& object, const char* rootElementName,
-                           hc::movie::AtomContainer* container) {
+                           hc::movfile::AtomContainer* container) {
   auto emitter = KsMakeRef<AtomEmitter>();
   emitter->SetAtomContainer(container);
   return Write(object, rootElementName, false, emitter);
 }
 
 WrittenBytes WriteAtomForm(const KsRef<KsObject>& object, const char* rootElementName, bool includeNonSerialized) {
-  hc::movie::AtomContainer container;
+  hc::movfile::AtomContainer container;
   auto emitter = KsMakeRef<AtomEmitter>();
   emitter->SetAtomContainer(&container);
   WrittenBytes written;
@@ -62,7 +62,7 @@ WrittenBytes WriteAtomForm(const KsRef<KsObject>& object, const char* rootElemen
   return written;
 }
 
-std::vector<uint8_t> Flatten(const hc::movie::AtomContainer& container) {
+std::vector<uint8_t> Flatten(const hc::movfile::AtomContainer& container) {
   std::vector<uint8_t> bytes;
   container.Flatten(&bytes);
   return bytes;
@@ -164,36 +164,6 @@ void RegisterStreamFormClasses() {
   AtomLexer::ClassGetClassObject();
   BinaryEmitter::ClassGetClassObject();
   BinaryLexer::ClassGetClassObject();
-}
-
-KsRef<Sample> MakeFullSample() {
-  auto sample = KsMakeRef<Sample>();
-  sample->SetName("Full");
-  sample->SetFloat(0.1f + 1e-9f);
-  sample->SetInt(-2147483647 - 1);
-  sample->SetUInt(4294967295u);
-  sample->SetText("  <tag> & ]]> ünïcødé  ");
-  sample->SetFlag(true);
-  sample->SetPoint({1e-7f, -0.0f});
-  sample->SetSize({3.4028235e38f, 1.17549435e-38f});
-  sample->SetRect(KsRectF(0.1f, 0.2f, 0.3f, 0.123456789f));
-  sample->SetColor({1.0f / 3.0f, 0.5f, 0.25f, 1.0f});
-  sample->SetDouble(1.0 / 3.0);
-  sample->SetInt64(-9223372036854775807LL - 1);
-  sample->SetLimited(5);
-  hc::foundation::PlistValue plist = hc::foundation::PlistValue::NewDictionary();
-  plist.SetItem("key", hc::foundation::PlistValue::FromString("value"));
-  sample->SetPlist(KsPropertyList(std::make_shared<const hc::foundation::PlistValue>(plist)));
-  auto parts = KsMakeRef<SampleCollection>();
-  auto part = KsMakeRef<Sample>();
-  part->SetName("p0");
-  part->SetFloat(2.5f);
-  parts->Add(part);
-  parts->Add(KsMakeRef<Sample>());
-  parts->Add(part);
-  sample->SetParts(parts);
-  sample->SetChild(part);
-  return sample;
 }
 
 void ExpectSameValues(const Sample& original, const Sample& copy) {

@@ -9,10 +9,11 @@
 
 #include "General/KsObject.h"
 #include "SerializationTestClasses.h"
+#include "SerializationTestSupport.h"
 #include "Utilities/Emitter.h"
 #include "Utilities/ParseReporter.h"
 #include "Utilities/Parser.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 struct WrittenBytes {
   eAppErr result = 0;
@@ -26,13 +27,13 @@ WrittenBytes WriteAtomForm(const KsRef<KsObject>& object, const char* rootElemen
                            bool includeNonSerialized = false);
 // A container filled by an ObjectWriter (not flattened).
 eAppErr WriteAtomContainer(const KsRef<KsObject>& object, const char* rootElementName,
-                           hc::movie::AtomContainer* container);
+                           hc::movfile::AtomContainer* container);
 
 // Parses the bytes into the root object with a new lexer of the class
 // ("BinaryLexer", "AtomLexer"); answers Parse's result.
 eAppErr ParseBytes(const char* lexerClassName, const std::vector<uint8_t>& bytes, const KsRef<KsObject>& root,
                    ParseReporter* reporter = nullptr, const KsRef<Emitter>& emitter = KsRef<Emitter>());
-std::vector<uint8_t> Flatten(const hc::movie::AtomContainer& container);
+std::vector<uint8_t> Flatten(const hc::movfile::AtomContainer& container);
 
 // A parser that writes down every event a lexer delivers before handling it.
 class EventLog : public Parser {
@@ -61,8 +62,5 @@ class EventLog : public Parser {
 // Registers the test classes and the stream classes.
 void RegisterStreamFormClasses();
 
-// A sample with every value type set to a value that is easy to get wrong,
-// a collection holding one part twice, and that part as its child.
-KsRef<Sample> MakeFullSample();
 // Checks every value of the copy against the original.
 void ExpectSameValues(const Sample& original, const Sample& copy);

@@ -46,7 +46,7 @@ constexpr OSErrEntry kOSErrTable[] = {
     {-1411, -340}, {-1425, -341},
 };
 
-// Codes the movie layer answers keep their own values.
+// Codes the movie file and playback layers answer keep their own values.
 constexpr int kMovieErrFirst = -2299;
 constexpr int kMovieErrLast = -2000;
 // Every other code moves below the program's own codes.

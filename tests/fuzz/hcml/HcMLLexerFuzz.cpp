@@ -18,49 +18,23 @@
 #include "Utilities/Parser.h"
 #include "Utilities/XMLLexer.h"
 #include "Utilities/XMLStringEmitter.h"
+#include "tests/Support/NodeField.h"
 
 class FuzzNode : public KsObject {
   HC_CLASS_HEADER(FuzzNode)
  public:
-  float GetWidth() const { return m_width; }
-  eAppErr SetWidth(float v) {
-    m_width = v;
-    return 0;
-  }
-  int64_t GetBig() const { return m_big; }
-  eAppErr SetBig(int64_t v) {
-    m_big = v;
-    return 0;
-  }
-  KsRectF GetFrame() const { return m_frame; }
-  eAppErr SetFrame(const KsRectF& v) {
-    m_frame = v;
-    return 0;
-  }
-  PWStringRef GetLabel() const { return m_label; }
-  eAppErr SetLabel(const PWStringRef& v) {
-    m_label = v;
-    return 0;
-  }
-  KsPropertyList GetPlist() const { return m_plist; }
-  eAppErr SetPlist(const KsPropertyList& v) {
-    m_plist = v;
-    return 0;
-  }
-  KsRef<FuzzNode> GetChild() const { return m_child; }
-  eAppErr SetChild(const KsRef<FuzzNode>& v) {
-    m_child = v;
-    return 0;
-  }
-  KsRef<ObjectCollection> GetItems() const { return m_items; }
-  eAppErr SetItems(const KsRef<ObjectCollection>& v) {
-    m_items = v;
-    return 0;
-  }
+  HC_NODE_FIELD(float, Width)
+  HC_NODE_FIELD(int64_t, Big)
+  HC_NODE_FIELD(KsRectF, Frame)
+  HC_NODE_FIELD(PWStringRef, Label)
+  HC_NODE_FIELD(KsPropertyList, Plist)
+  HC_NODE_FIELD(KsRef<FuzzNode>, Child)
+  HC_NODE_FIELD(KsRef<ObjectCollection>, Items)
+
   // Documents may refer back to any object: the graph is let go of by hand.
   void Unlink() {
-    KsRef<FuzzNode> child = std::move(m_child);
-    KsRef<ObjectCollection> items = std::move(m_items);
+    KsRef<FuzzNode> child = std::move(m_Child);
+    KsRef<ObjectCollection> items = std::move(m_Items);
     if (child) child->Unlink();
     if (items) {
       for (uint32_t i = 0; i < items->GetCount(); ++i) {
@@ -69,15 +43,6 @@ class FuzzNode : public KsObject {
       items->RemoveAllObjects();
     }
   }
-
- private:
-  float m_width = 0;
-  int64_t m_big = 0;
-  KsRectF m_frame;
-  PWStringRef m_label;
-  KsPropertyList m_plist;
-  KsRef<FuzzNode> m_child;
-  KsRef<ObjectCollection> m_items;
 };
 HC_CLASS_OBJECT(FuzzNode, KsObject)
 

@@ -11,13 +11,14 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
-#include "platform/movie/DecompressionSequence.h"
-#include "platform/movie/ExifMakerNoteReader.h"
-#include "platform/movie/GraphicsImporter.h"
-#include "platform/movie/ImageDescriptionWriter.h"
-#include "platform/movie/MovFourCC.h"
+#include "platform/playback/DecompressionSequence.h"
+#include "platform/playback/ExifMakerNoteReader.h"
+#include "platform/playback/GraphicsImporter.h"
+#include "platform/movfile/ImageDescriptionWriter.h"
+#include "platform/movfile/MovFourCC.h"
 
-using namespace hc::movie;
+using namespace hc::movfile;
+using namespace hc::playback;
 
 namespace {
 
@@ -32,7 +33,7 @@ void DrawInto(GraphicsImporter& importer, int width, int height, uint32_t pixelF
 
 void UseAsImageFile(std::span<const uint8_t> bytes) {
   GraphicsImporter importer;
-  if (importer.OpenBytes(bytes) != MovErr::Ok) return;
+  if (importer.OpenBytes(bytes) != PlaybackErr::Ok) return;
   DrawInto(importer, 23, 15, MovFourCC("2vuy"));
   DrawInto(importer, 8, 8, 32);
   std::vector<uint8_t> note;
@@ -48,7 +49,7 @@ void UseAsFrame(std::span<const uint8_t> bytes) {
     std::vector<uint8_t> description;
     ImageDescriptionWriter::Write({codecType, 16, 16, 24, 0, ""}, description);
     DecompressionSequence sequence;
-    if (sequence.Begin(description, buffer) == MovErr::Ok) sequence.DecompressFrame(bytes);
+    if (sequence.Begin(description, buffer) == PlaybackErr::Ok) sequence.DecompressFrame(bytes);
   }
 }
 
@@ -59,7 +60,7 @@ void UseAsDescription(std::span<const uint8_t> bytes) {
   ImageBuffer buffer{pixels.data(), 8, 8, 32, 32};
   const size_t split = bytes.size() / 2;
   DecompressionSequence sequence;
-  if (sequence.Begin(bytes.first(split), buffer) == MovErr::Ok) sequence.DecompressFrame(bytes.subspan(split));
+  if (sequence.Begin(bytes.first(split), buffer) == PlaybackErr::Ok) sequence.DecompressFrame(bytes.subspan(split));
 }
 
 }  // namespace

@@ -10,17 +10,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/movie/AudioDecoder.h"
-#include "platform/movie/DataReference.h"
-#include "platform/movie/ImagePixelConverter.h"
-#include "platform/movie/Movie.h"
-#include "platform/movie/VideoDecoder.h"
+#include "platform/playback/AudioDecoder.h"
+#include "platform/playback/DataReference.h"
+#include "platform/playback/ImagePixelConverter.h"
+#include "platform/playback/Movie.h"
+#include "platform/playback/VideoDecoder.h"
 
 extern "C" {
 #include <libavutil/frame.h>
 }
 
-using namespace hc::movie;
+using namespace hc::playback;
 
 namespace {
 

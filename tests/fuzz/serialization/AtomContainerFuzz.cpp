@@ -12,7 +12,7 @@
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
 #include "Utilities/Parser.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 namespace {
 
@@ -27,16 +27,16 @@ class StreamEmitter : public BinaryEmitter {
 };
 
 void CheckContainer(const uint8_t* data, size_t size) {
-  hc::movie::AtomContainer container;
-  if (hc::movie::AtomContainer::Parse(std::span<const uint8_t>(data, size), &container) !=
-      hc::movie::AtomContainerErr::Ok) {
+  hc::movfile::AtomContainer container;
+  if (hc::movfile::AtomContainer::Parse(std::span<const uint8_t>(data, size), &container) !=
+      hc::movfile::MovErr::Ok) {
     return;
   }
   std::vector<uint8_t> flat;
-  if (container.Flatten(&flat) != hc::movie::AtomContainerErr::Ok) std::abort();
+  if (container.Flatten(&flat) != hc::movfile::MovErr::Ok) std::abort();
   // Only the lock count, reserved fields and bytes after the root may differ.
-  hc::movie::AtomContainer again;
-  if (hc::movie::AtomContainer::Parse(flat, &again) != hc::movie::AtomContainerErr::Ok) std::abort();
+  hc::movfile::AtomContainer again;
+  if (hc::movfile::AtomContainer::Parse(flat, &again) != hc::movfile::MovErr::Ok) std::abort();
   if (again.AtomCount() != container.AtomCount()) std::abort();
 }
 

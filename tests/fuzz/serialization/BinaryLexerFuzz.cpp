@@ -12,7 +12,7 @@
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryLexer.h"
 #include "Utilities/Parser.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 namespace {
 
@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ParseInto(KsMakeRef<BinaryLexer>(), data, size, nullptr);
   FeedInPieces(data, size);
 
-  hc::movie::AtomContainer container;
+  hc::movfile::AtomContainer container;
   auto emitter = KsMakeRef<AtomEmitter>();
   emitter->SetAtomContainer(&container);
   if (ParseInto(KsMakeRef<BinaryLexer>(), data, size, emitter) == 0) {
     std::vector<uint8_t> flat;
-    if (container.Flatten(&flat) == hc::movie::AtomContainerErr::Ok) {
+    if (container.Flatten(&flat) == hc::movfile::MovErr::Ok) {
       ParseInto(KsMakeRef<AtomLexer>(), flat.data(), flat.size(), nullptr);
     }
   }

@@ -11,34 +11,23 @@
 #include "General/KsPropertyList.h"
 #include "General/KsRect.h"
 #include "General/ObjectCollection.h"
+#include "tests/Support/NodeField.h"
 
 class StreamFuzzNode : public KsObject {
   HC_CLASS_HEADER(StreamFuzzNode)
  public:
-#define FUZZ_FIELD(Type, Name)              \
-  Type Get##Name() const { return m_##Name; } \
-  eAppErr Set##Name(const Type& value) {    \
-    m_##Name = value;                       \
-    return AppErr::kNoErr;                  \
-  }                                         \
-                                            \
- private:                                   \
-  Type m_##Name{};                          \
-                                            \
- public:
-  FUZZ_FIELD(float, Width)
-  FUZZ_FIELD(int32_t, Count)
-  FUZZ_FIELD(uint32_t, Serial)
-  FUZZ_FIELD(PWStringRef, Label)
-  FUZZ_FIELD(bool, Enabled)
-  FUZZ_FIELD(KsRectF, Frame)
-  FUZZ_FIELD(KsColorF, Tint)
-  FUZZ_FIELD(double, Ratio)
-  FUZZ_FIELD(KsPropertyList, Plist)
-  FUZZ_FIELD(int64_t, Big)
-  FUZZ_FIELD(KsRef<StreamFuzzNode>, Child)
-  FUZZ_FIELD(KsRef<ObjectCollection>, Items)
-#undef FUZZ_FIELD
+  HC_NODE_FIELD(float, Width)
+  HC_NODE_FIELD(int32_t, Count)
+  HC_NODE_FIELD(uint32_t, Serial)
+  HC_NODE_FIELD(PWStringRef, Label)
+  HC_NODE_FIELD(bool, Enabled)
+  HC_NODE_FIELD(KsRectF, Frame)
+  HC_NODE_FIELD(KsColorF, Tint)
+  HC_NODE_FIELD(double, Ratio)
+  HC_NODE_FIELD(KsPropertyList, Plist)
+  HC_NODE_FIELD(int64_t, Big)
+  HC_NODE_FIELD(KsRef<StreamFuzzNode>, Child)
+  HC_NODE_FIELD(KsRef<ObjectCollection>, Items)
 
   // Documents may refer back to any object they hold: the graph is let go
   // of by hand.

@@ -13,7 +13,7 @@
 #include "Utilities/BinaryEmitter.h"
 #include "Utilities/ObjectWriter.h"
 #include "platform/foundation/PlistValue.h"
-#include "platform/movie/AtomContainer.h"
+#include "platform/movfile/AtomContainer.h"
 
 namespace {
 
@@ -64,11 +64,11 @@ bool WriteSeeds(const std::filesystem::path& folder, const std::string& name, co
   binary->SetOutputFile(std::fopen(binaryPath.c_str(), "wb"));
   if (Write(object, binary) != 0) return false;
 
-  hc::movie::AtomContainer container;
+  hc::movfile::AtomContainer container;
   auto atoms = KsMakeRef<AtomEmitter>();
   atoms->SetAtomContainer(&container);
   std::vector<uint8_t> flat;
-  return Write(object, atoms) == 0 && container.Flatten(&flat) == hc::movie::AtomContainerErr::Ok &&
+  return Write(object, atoms) == 0 && container.Flatten(&flat) == hc::movfile::MovErr::Ok &&
          WriteFile(folder / "atoms" / (name + ".bin"), flat);
 }
 

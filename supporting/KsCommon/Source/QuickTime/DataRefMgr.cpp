@@ -11,7 +11,7 @@ void DataRefMgr::SetSourceString(const PWStringRef& string, SourceTypes type) {
 eAppErr DataRefMgr::SetPath(const PWStringRef& path) {
   if (path.IsNull()) return KS_TRACE_ERR(AppErr::kBadArgument, "SetPath");
   SetSourceString(path, kSourceTypePath);
-  hc::movie::DataReference reference;
+  hc::playback::DataReference reference;
   uint32_t type = 0;
   const int osErr = MakeDataRefFromPWStringPath(path, &reference, &type);
   if (osErr != 0) {
@@ -31,12 +31,12 @@ eAppErr DataRefMgr::SetPath(const PWStringRef& path) {
 eAppErr DataRefMgr::SetURL(const PWStringRef& url) {
   if (url.IsNull()) return KS_TRACE_ERR(AppErr::kBadArgument, "SetURL");
   SetSourceString(url, kSourceTypeURL);
-  hc::movie::DataReference reference;
+  hc::playback::DataReference reference;
   m_dataRef.reset();
   m_dataRefType = 0;
   if (MakeURLDataRefHandle(url, &reference) == AppErr::kNoErr) {
     m_dataRef = std::move(reference);
-    m_dataRefType = hc::movie::DataReference::kUrlType;
+    m_dataRefType = hc::playback::DataReference::kUrlType;
   }
   return AppErr::kNoErr;
 }

@@ -5,7 +5,7 @@
 
 #include "KsAppErr.h"
 #include "PWString.h"
-#include "platform/movie/DataReference.h"
+#include "platform/playback/DataReference.h"
 
 // Keeps a movie data reference together with the path or URL it was made from.
 // Held by value inside its users.
@@ -28,7 +28,7 @@ class DataRefMgr {
   eAppErr GetURL(PWStringRef* url) const;
 
   // The data reference, or null when there is none.
-  const hc::movie::DataReference* GetDataRef() const { return m_dataRef ? &*m_dataRef : nullptr; }
+  const hc::playback::DataReference* GetDataRef() const { return m_dataRef ? &*m_dataRef : nullptr; }
   // The reference's type; 0 when there is none.
   uint32_t GetDataRefType() const { return m_dataRefType; }
   SourceTypes GetSourceType() const { return m_sourceType; }
@@ -36,6 +36,6 @@ class DataRefMgr {
  private:
   PWStringRef m_sourceString;
   SourceTypes m_sourceType = kSourceTypeNone;
-  std::optional<hc::movie::DataReference> m_dataRef;
+  std::optional<hc::playback::DataReference> m_dataRef;
   uint32_t m_dataRefType = 0;
 };

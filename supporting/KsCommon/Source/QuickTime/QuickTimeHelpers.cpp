@@ -4,63 +4,63 @@
 
 #include "KsTrace.h"
 
-int MakeDataRefFromPWStringPath(const PWStringRef& path, hc::movie::DataReference* dataRef, uint32_t* dataRefType) {
+int MakeDataRefFromPWStringPath(const PWStringRef& path, hc::playback::DataReference* dataRef, uint32_t* dataRefType) {
   if (dataRef == nullptr || dataRefType == nullptr || path.IsNull()) {
-    return hc::movie::PlaybackErrCode(hc::movie::PlaybackErr::BadArgument);
+    return hc::playback::PlaybackErrCode(hc::playback::PlaybackErr::BadArgument);
   }
-  hc::movie::DataReference made;
-  const hc::movie::PlaybackErr err = hc::movie::DataReference::FromPath(path.Str(), &made);
-  if (hc::movie::PlaybackFailed(err)) return hc::movie::PlaybackErrCode(err);
+  hc::playback::DataReference made;
+  const hc::playback::PlaybackErr err = hc::playback::DataReference::FromPath(path.Str(), &made);
+  if (hc::playback::PlaybackFailed(err)) return hc::playback::PlaybackErrCode(err);
   *dataRef = std::move(made);
   *dataRefType = dataRef->Type();
   return 0;
 }
 
-eAppErr MakeURLDataRefHandle(const PWStringRef& url, hc::movie::DataReference* dataRef) {
+eAppErr MakeURLDataRefHandle(const PWStringRef& url, hc::playback::DataReference* dataRef) {
   if (dataRef == nullptr) return KS_TRACE_ERR(AppErr::kBadArgument, "MakeURLDataRefHandle");
   const PWCStringPtr text(url);
   if (text.CStr() == nullptr) return KS_TRACE_ERR(AppErr::kBadArgument, "MakeURLDataRefHandle");
-  hc::movie::DataReference made;
-  if (hc::movie::PlaybackFailed(hc::movie::DataReference::FromUrl(text.CStr(), &made))) {
+  hc::playback::DataReference made;
+  if (hc::playback::PlaybackFailed(hc::playback::DataReference::FromUrl(text.CStr(), &made))) {
     return KS_TRACE_ERR(AppErr::kBadArgument, "MakeURLDataRefHandle");
   }
   *dataRef = std::move(made);
   return AppErr::kNoErr;
 }
 
-std::unique_ptr<hc::movie::Movie> QuickTimeHelpers::CreateEmptyMovie() {
+std::unique_ptr<hc::playback::Movie> QuickTimeHelpers::CreateEmptyMovie() {
   try {
-    return hc::movie::Movie::CreateEmpty();
+    return hc::playback::Movie::CreateEmpty();
   } catch (const std::bad_alloc&) {
     KS_TRACE(KsTrace::kError, "Error creating new, empty movie: %i",
-             hc::movie::PlaybackErrCode(hc::movie::PlaybackErr::OutOfMemory));
+             hc::playback::PlaybackErrCode(hc::playback::PlaybackErr::OutOfMemory));
     return nullptr;
   }
 }
 
-void GetTimeBaseTime64(const hc::movie::TimeBase* timeBase, int32_t scale, int64_t* value) {
+void GetTimeBaseTime64(const hc::playback::TimeBase* timeBase, int32_t scale, int64_t* value) {
   if (value == nullptr) return;
   *value = timeBase != nullptr ? timeBase->GetTime(scale) : 0;
 }
 
-void SetTimeBaseTime64(hc::movie::TimeBase* timeBase, int32_t scale, int64_t value) {
+void SetTimeBaseTime64(hc::playback::TimeBase* timeBase, int32_t scale, int64_t value) {
   if (timeBase != nullptr) timeBase->SetTime(value, scale);
 }
 
-void GetTimeBaseStartTime64(const hc::movie::TimeBase* timeBase, int32_t scale, int64_t* value) {
+void GetTimeBaseStartTime64(const hc::playback::TimeBase* timeBase, int32_t scale, int64_t* value) {
   if (value == nullptr) return;
   *value = timeBase != nullptr ? timeBase->GetStartTime(scale) : 0;
 }
 
-void SetTimeBaseStartTime64(hc::movie::TimeBase* timeBase, int32_t scale, int64_t value) {
+void SetTimeBaseStartTime64(hc::playback::TimeBase* timeBase, int32_t scale, int64_t value) {
   if (timeBase != nullptr) timeBase->SetStartTime(value, scale);
 }
 
-void GetTimeBaseStopTime64(const hc::movie::TimeBase* timeBase, int32_t scale, int64_t* value) {
+void GetTimeBaseStopTime64(const hc::playback::TimeBase* timeBase, int32_t scale, int64_t* value) {
   if (value == nullptr) return;
   *value = timeBase != nullptr ? timeBase->GetStopTime(scale) : 0;
 }
 
-void SetTimeBaseStopTime64(hc::movie::TimeBase* timeBase, int32_t scale, int64_t value) {
+void SetTimeBaseStopTime64(hc::playback::TimeBase* timeBase, int32_t scale, int64_t value) {
   if (timeBase != nullptr) timeBase->SetStopTime(value, scale);
 }

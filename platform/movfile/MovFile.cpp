@@ -1,0 +1,411 @@
+#include "platform/movfile/MovFile.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <new>
+
+#include "platform/movfile/MovAtomReader.h"
+#include "platform/movfile/MovByteReader.h"
+#include "platform/movfile/MovByteWriter.h"
+#include "platform/movfile/MovChunkOffsets.h"
+#include "platform/movfile/MovCompressedHeader.h"
+#include "platform/movfile/MovFourCC.h"
+#include "platform/movfile/MovMetadataReader.h"
+
+namespace hc::movfile {
+namespace {
+
+constexpr size_t kCopyBlock = size_t{4} << 20;
+
+std::vector<uint8_t> Serialized(const MovAtomNode& node) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(node.SerializedSize()));
+  node.Serialize(bytes);
+  return bytes;
+}
+
+// Replaces (or adds, when the user data has come into being) a 'udta' child.
+void ApplyUserData(MovAtomNode& parent, const MovUserData& userData) {
+  if (!userData.IsPresent()) return;
+  std::vector<uint8_t> payload;
+  userData.SerializePayload(payload);
+  if (MovAtomNode* udta = parent.FindChild(MovFourCC("udta"))) {
+    udta->SetPayload(payload);
+  } else {
+    parent.Children().push_back(MovAtomNode::Leaf(MovFourCC("udta"), payload));
+  }
+}
+
+void SyncDirectoryOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+MovErr MovFile::OpenForRead(const std::string& path) { return Open(path, MovFileIo::Mode::Read); }
+
+MovErr MovFile::OpenForUpdate(const std::string& path) { return Open(path, MovFileIo::Mode::Update); }
+
+MovErr MovFile::Open(const std::string& path, MovFileIo::Mode mode) {
+  Close();
+  MovErr err = io_.Open(path, mode);
+  if (err == MovErr::Ok) err = ScanTopLevel(layout_);
+  if (err == MovErr::Ok) err = LoadHeader();
+  if (err != MovErr::Ok) Close();
+  return err;
+}
+
+void MovFile::Close() {
+  io_.Close();
+  layout_ = Layout();
+  headerAtom_ = MovAtom();
+  headerCompressed_ = false;
+  moov_ = MovAtomNode();
+  timeScale_ = 0;
+  duration_ = 0;
+  tracks_.clear();
+  userData_ = MovUserData();
+}
+
+// Reads the header of every top-level atom, skipping over their payloads, so
+// that a large file costs a few small reads. Bytes after the last complete
+// atom (a trailing atom cut short) are noted, not read.
+MovErr MovFile::ScanTopLevel(Layout& layout) {
+  layout = Layout();
+  MovErr err = io_.Size(layout.fileSize);
+  if (err != MovErr::Ok) return err;
+  uint64_t offset = 0;
+  while (offset < layout.fileSize) {
+    uint64_t available = layout.fileSize - offset;
+    uint8_t head[16] = {};
+    size_t headSize = static_cast<size_t>(std::min<uint64_t>(16, available));
+    MovAtom atom;
+    if (available >= 8) {
+      err = io_.ReadAt(offset, head, headSize);
+      if (err != MovErr::Ok) return err;
+      err = MovAtomReader::ParseHeader(std::span<const uint8_t>(head, headSize), offset, available, atom);
+    }
+    if (available < 8 || err != MovErr::Ok || atom.size > available) {
+      layout.hasTail = true;
+      layout.tailType = available >= 8 && err == MovErr::Ok ? atom.type : 0;
+      break;
+    }
+    if (layout.atoms.size() >= kMaxTopLevelAtoms) return MovErr::SizeLimitExceeded;
+    layout.atoms.push_back(atom);
+    offset = atom.End();
+  }
+  layout.completeEnd = offset;
+  return MovErr::Ok;
+}
+
+MovErr MovFile::LoadHeader() {
+  auto moov = std::find_if(layout_.atoms.begin(), layout_.atoms.end(),
+                           [](const MovAtom& atom) { return atom.type == MovFourCC("moov"); });
+  if (moov == layout_.atoms.end()) {
+    return layout_.hasTail ? MovErr::InvalidMovie : MovErr::NoMovieFound;
+  }
+  if (moov->size > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
+  headerAtom_ = *moov;
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<size_t>(moov->size));
+  } catch (const std::bad_alloc&) {
+    return MovErr::OutOfMemory;
+  }
+  MovErr err = io_.ReadAt(moov->offset, bytes.data(), bytes.size());
+  if (err != MovErr::Ok) return err;
+  auto payload = std::span<const uint8_t>(bytes).subspan(moov->headerSize);
+  if (MovCompressedHeader::IsCompressed(payload)) {
+    std::vector<uint8_t> expanded;
+    err = MovCompressedHeader::Expand(payload, expanded);
+    if (err != MovErr::Ok) return err;
+    headerCompressed_ = true;
+    bytes = std::move(expanded);
+  }
+  return ParseHeader(bytes);
+}
+
+MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
+  MovErr err = MovAtomNode::Parse(moovAtom, moov_);
+  if (err != MovErr::Ok) return err;
+  const MovAtomNode* mvhd = moov_.FindChild(MovFourCC("mvhd"));
+  if (!mvhd) return MovErr::InvalidMovie;
+  MovByteReader reader(mvhd->Payload());
+  uint8_t version = reader.U8();
+  reader.Skip(3);
+  if (version == 1) {
+    reader.Skip(16);
+    timeScale_ = reader.U32();
+    duration_ = reader.U64();
+  } else {
+    reader.Skip(8);
+    timeScale_ = reader.U32();
+    duration_ = reader.U32();
+  }
+  if (!reader.Ok() || version > 1) return MovErr::InvalidMovie;
+
+  for (const auto& child : moov_.Children()) {
+    if (child.Type() != MovFourCC("trak")) continue;
+    MovTrack track;
+    err = MovTrack::Parse(child, timeScale_, track);
+    if (err != MovErr::Ok) return err;
+    tracks_.push_back(std::move(track));
+  }
+  if (const MovAtomNode* udta = moov_.FindChild(MovFourCC("udta"))) {
+    return MovUserData::Parse(udta->Payload(), userData_);
+  }
+  return MovErr::Ok;
+}
+
+MovTrack* MovFile::FindTrackById(uint32_t trackId) {
+  for (auto& track : tracks_) {
+    if (track.TrackId() == trackId) return &track;
+  }
+  return nullptr;
+}
+
+std::vector<MovMetadataItem> MovFile::Metadata() const { return MovMetadataReader::Read(moov_, userData_); }
+
+MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
+                           uint32_t* descriptionIndex) const {
+  bool ours = std::any_of(tracks_.begin(), tracks_.end(), [&track](const MovTrack& t) { return &t == &track; });
+  if (!ours) return MovErr::BadArgument;
+  uint64_t offset = 0;
+  uint32_t size = 0;
+  uint32_t description = 0;
+  MovErr err = track.Samples().SampleLocation(sampleNumber, offset, size, description);
+  if (err != MovErr::Ok) return err;
+  if (descriptionIndex) *descriptionIndex = description;
+  if (size > kMaxSampleSize) return MovErr::SizeLimitExceeded;
+  if (offset > layout_.fileSize || size > layout_.fileSize - offset) return MovErr::InvalidSampleTable;
+  bytes.resize(size);
+  return io_.ReadAt(offset, bytes.data(), size);
+}
+
+bool MovFile::HasChanges() const {
+  return userData_.IsChanged() ||
+         std::any_of(tracks_.begin(), tracks_.end(), [](const MovTrack& t) { return t.UserData().IsChanged(); });
+}
+
+MovAtomNode MovFile::BuildHeader() const {
+  MovAtomNode header = moov_;
+  ApplyUserData(header, userData_);
+  size_t index = 0;
+  for (auto& child : header.Children()) {
+    if (child.Type() == MovFourCC("trak") && index < tracks_.size()) ApplyUserData(child, tracks_[index++].UserData());
+  }
+  return header;
+}
+
+MovErr MovFile::Save() {
+  if (!io_.IsOpen() || !io_.IsWritable()) return MovErr::DataNotOpenForWrite;
+  if (!HasChanges()) return MovErr::Ok;
+  std::vector<uint8_t> header = Serialized(BuildHeader());
+  if (header.size() > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
+
+  Layout layout;
+  MovErr err = ScanTopLevel(layout);
+  if (err != MovErr::Ok) return err;
+  uint64_t appendAt = 0;
+  err = PrepareAppend(layout, appendAt);
+  if (err != MovErr::Ok) return err;
+  err = WriteNewHeader(header, appendAt);
+  if (err != MovErr::Ok) return err;
+
+  err = RetireOldHeaders(layout);
+  if (err != MovErr::Ok) return err;
+  MovAtom written;
+  written.type = MovFourCC("moov");
+  written.offset = appendAt;
+  written.size = header.size();
+  written.headerSize = header.size() > UINT32_MAX ? 16 : 8;
+  headerAtom_ = written;
+  headerCompressed_ = false;
+  moov_ = BuildHeader();
+  userData_.ClearChanged();
+  for (auto& track : tracks_) track.UserData().ClearChanged();
+  err = io_.Sync();
+  ScanTopLevel(layout_);
+  return err;
+}
+
+// The new header is durable; now the old ones become free space. Readers
+// take the first header in the file, which is the live one: headers that an
+// interrupted save left after it go first (and are synced), so that none of
+// them can lead once the live one is freed.
+MovErr MovFile::RetireOldHeaders(const Layout& layout) {
+  static const uint8_t kFree[4] = {'f', 'r', 'e', 'e'};
+  bool retiredStale = false;
+  for (const MovAtom& atom : layout.atoms) {
+    if (atom.type != MovFourCC("moov") || atom.offset == headerAtom_.offset) continue;
+    MovErr err = io_.WriteAt(atom.offset + 4, kFree, sizeof kFree);
+    if (err != MovErr::Ok) return err;
+    retiredStale = true;
+  }
+  if (retiredStale) {
+    MovErr err = io_.Sync();
+    if (err != MovErr::Ok) return err;
+  }
+  return io_.WriteAt(headerAtom_.offset + 4, kFree, sizeof kFree);
+}
+
+// Finds where the new header goes: after the last complete atom. A trailing
+// header cut short by an earlier interrupted save is dropped; any other
+// incomplete trailing atom may hold media, so the file is left alone. A last
+// atom that runs to the end of the file gets its real size first, or the
+// appended header would fall inside it.
+MovErr MovFile::PrepareAppend(const Layout& layout, uint64_t& appendAt) {
+  bool headerStillThere = std::any_of(layout.atoms.begin(), layout.atoms.end(), [this](const MovAtom& atom) {
+    return atom.offset == headerAtom_.offset && atom.type == MovFourCC("moov") && atom.size == headerAtom_.size;
+  });
+  if (!headerStillThere) return MovErr::InvalidMovie;
+  appendAt = layout.completeEnd;
+  if (layout.hasTail) {
+    bool leftover = layout.fileSize - layout.completeEnd < 8 || layout.tailType == MovFourCC("moov") ||
+                    layout.tailType == MovFourCC("free");
+    if (!leftover) return MovErr::InvalidMovie;
+    return io_.Truncate(appendAt);
+  }
+  const MovAtom& last = layout.atoms.back();
+  if (!last.extendsToEnd) return MovErr::Ok;
+  if (last.size > UINT32_MAX) return MovErr::FeatureUnsupported;
+  std::vector<uint8_t> size;
+  MovByteWriter(size).U32(static_cast<uint32_t>(last.size));
+  return io_.WriteAt(last.offset, size.data(), size.size());
+}
+
+MovErr MovFile::WriteNewHeader(const std::vector<uint8_t>& header, uint64_t appendAt) {
+  MovErr err = io_.WriteAt(appendAt, header.data(), header.size());
+  if (err == MovErr::Ok) err = io_.Sync();
+  if (err != MovErr::Ok) io_.Truncate(appendAt);  // best effort; the old header still leads
+  return err;
+}
+
+MovErr MovFile::BuildFlatHeader(MovAtomNode header, const std::vector<MovAtom>& media, uint64_t prefixSize,
+                                bool compress, std::vector<uint8_t>& bytes, uint64_t& reserved) {
+  reserved = header.SerializedSize();
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::vector<uint64_t> newPayloadStarts;
+    uint64_t at = prefixSize + reserved;
+    for (const MovAtom& atom : media) {
+      uint32_t headerSize = MovByteWriter::HeaderSizeFor(atom.PayloadSize());
+      newPayloadStarts.push_back(at + headerSize);
+      at += headerSize + atom.PayloadSize();
+    }
+    MovAtomNode shifted = header;
+    MovErr err = MovChunkOffsets::Remap(shifted, [&](uint64_t old, uint64_t& moved) {
+      for (size_t i = 0; i < media.size(); ++i) {
+        if (old >= media[i].PayloadOffset() && old <= media[i].End()) {
+          moved = old - media[i].PayloadOffset() + newPayloadStarts[i];
+          return true;
+        }
+      }
+      return false;
+    });
+    if (err != MovErr::Ok) return err;
+    bytes = Serialized(shifted);
+    if (compress) {
+      std::vector<uint8_t> packed;
+      err = MovCompressedHeader::Compress(bytes, packed);
+      if (err != MovErr::Ok) return err;
+      bytes = std::move(packed);
+    }
+    // The header fits when it fills its room exactly or leaves room for a 'free' atom.
+    if (bytes.size() == reserved || bytes.size() + 8 <= reserved) return MovErr::Ok;
+    reserved = std::max<uint64_t>(reserved, bytes.size()) + (bytes.size() < reserved ? 8 : 0);
+  }
+  return MovErr::InvalidMovie;
+}
+
+MovErr MovFile::CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uint64_t at,
+                          const MovFlattenOptions& options) {
+  uint64_t total = 0;
+  for (const MovAtom& atom : media) total += atom.PayloadSize();
+  uint64_t done = 0;
+  std::vector<uint8_t> block;
+  for (const MovAtom& atom : media) {
+    std::vector<uint8_t> header;
+    MovByteWriter(header).AtomHeader(MovFourCC("mdat"),
+                                     atom.PayloadSize() + MovByteWriter::HeaderSizeFor(atom.PayloadSize()));
+    MovErr err = out.WriteAt(at, header.data(), header.size());
+    if (err != MovErr::Ok) return err;
+    at += header.size();
+    for (uint64_t offset = 0; offset < atom.PayloadSize();) {
+      size_t count = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, atom.PayloadSize() - offset));
+      block.resize(count);
+      err = io_.ReadAt(atom.PayloadOffset() + offset, block.data(), count);
+      if (err == MovErr::Ok) err = out.WriteAt(at, block.data(), count);
+      if (err != MovErr::Ok) return err;
+      offset += count;
+      at += count;
+      done += count;
+      if (options.progress && !options.progress(done, total)) return MovErr::IoError;
+    }
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& options) {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  struct stat target {};
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  MovErr err = io_.Identity(device, inode);
+  if (err != MovErr::Ok) return err;
+  if (::stat(path.c_str(), &target) == 0 && static_cast<uint64_t>(target.st_dev) == device &&
+      static_cast<uint64_t>(target.st_ino) == inode) {
+    return MovErr::BadArgument;  // flattening onto itself would destroy the media being copied
+  }
+
+  std::vector<uint8_t> prefix;
+  std::vector<MovAtom> media;
+  for (const MovAtom& atom : layout_.atoms) {
+    if (atom.type == MovFourCC("mdat")) media.push_back(atom);
+    if (atom.type == MovFourCC("ftyp") && prefix.empty() && atom.size <= 4096) {
+      prefix.resize(static_cast<size_t>(atom.size));
+      err = io_.ReadAt(atom.offset, prefix.data(), prefix.size());
+      if (err != MovErr::Ok) return err;
+      if (atom.extendsToEnd) MovByteWriter(prefix).PatchU32(0, static_cast<uint32_t>(atom.size));
+    }
+  }
+  std::vector<uint8_t> header;
+  uint64_t reserved = 0;
+  err = BuildFlatHeader(BuildHeader(), media, prefix.size(), options.compressHeader, header, reserved);
+  if (err != MovErr::Ok) return err;
+  if (reserved > header.size()) {
+    MovByteWriter(header).AtomHeader(MovFourCC("free"), reserved - header.size());
+    header.resize(static_cast<size_t>(reserved));
+  }
+
+  std::string temporary = path + ".flattenXXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return MovErrFromErrno(errno);
+  ::fchmod(fd, 0644);  // mkstemp's 0600 would hide the movie from other users
+  ::close(fd);
+  MovFileIo out;
+  err = out.Open(temporary, MovFileIo::Mode::Create);
+  if (err == MovErr::Ok) err = out.WriteAt(0, prefix.data(), prefix.size());
+  if (err == MovErr::Ok) err = out.WriteAt(prefix.size(), header.data(), header.size());
+  if (err == MovErr::Ok) err = CopyMedia(out, media, prefix.size() + header.size(), options);
+  if (err == MovErr::Ok) err = out.Sync();
+  out.Close();
+  if (err == MovErr::Ok && ::rename(temporary.c_str(), path.c_str()) != 0) err = MovErrFromErrno(errno);
+  if (err != MovErr::Ok) {
+    ::unlink(temporary.c_str());
+    return err;
+  }
+  SyncDirectoryOf(path);
+  return MovErr::Ok;
+}
+
+}  // namespace hc::movfile

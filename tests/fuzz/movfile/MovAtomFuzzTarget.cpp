@@ -1,0 +1,70 @@
+// libFuzzer target over the movie atom reader: the bytes are parsed as a
+// header tree in memory and opened as a movie file, everything the file
+// offers is used once, and an item is saved into it.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/movfile/MovAtomNode.h"
+#include "platform/movfile/MovCompressedHeader.h"
+#include "platform/movfile/MovFile.h"
+#include "platform/movfile/MovFourCC.h"
+#include "platform/movfile/MovUserData.h"
+
+using namespace hc::movfile;
+
+namespace {
+
+void UseHeaderBytes(std::span<const uint8_t> bytes) {
+  MovAtomNode node;
+  if (MovAtomNode::Parse(bytes, node) == MovErr::Ok) {
+    std::vector<uint8_t> written;
+    node.Serialize(written);
+  }
+  MovUserData userData;
+  MovUserData::Parse(bytes, userData);
+  std::vector<uint8_t> expanded;
+  MovCompressedHeader::Expand(bytes, expanded);
+}
+
+void UseMovieFile(const uint8_t* data, size_t size) {
+  int fd = ::memfd_create("movie", 0);
+  if (fd < 0) return;
+  if (::write(fd, data, size) == static_cast<ssize_t>(size)) {
+    MovFile movie;
+    if (movie.OpenForRead("/proc/self/fd/" + std::to_string(fd)) == MovErr::Ok) {
+      for (size_t i = 0; i < movie.TrackCount(); ++i) {
+        const MovTrack& track = movie.Track(i);
+        track.DataSize();
+        std::vector<uint8_t> sample;
+        movie.ReadSample(track, 1, sample);
+      }
+      movie.Metadata();
+      movie.BuildHeader();
+    }
+    // Saving into the damaged file, then reading it back.
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (movie.OpenForUpdate(path) == MovErr::Ok) {
+      const uint8_t item[] = {1, 2, 3};
+      movie.UserData().AppendItem(MovFourCC("Hcpr"), item);
+      if (movie.TrackCount() > 0) movie.Track(0).UserData().AppendItem(MovFourCC("Hcsd"), item);
+      if (movie.Save() == MovErr::Ok) {
+        movie.Close();
+        movie.OpenForRead(path);
+      }
+    }
+  }
+  ::close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  UseHeaderBytes(std::span<const uint8_t>(data, size));
+  UseMovieFile(data, size);
+  return 0;
+}

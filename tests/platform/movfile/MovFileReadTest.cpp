@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "MovFixtures.h"
+#include "platform/movfile/MovFile.h"
+#include "platform/movfile/MovFourCC.h"
+#include "platform/movfile/MovImageDescription.h"
+#include "platform/movfile/MovMetadataReader.h"
+
+using namespace hc::movfile;
+using namespace movtest;
+
+namespace {
+
+// ffprobe's answer for one field of a stream ("time_base", "nb_frames", ...).
+std::string StreamField(const std::string& path, int stream, const std::string& field) {
+  ToolResult result = RunTool({"ffprobe", "-v", "error", "-select_streams", std::to_string(stream),
+                               "-show_entries", "stream=" + field, "-of", "csv=p=0", path});
+  std::string value = result.out;
+  while (!value.empty() && (value.back() == '\n' || value.back() == ',')) value.pop_back();
+  return value;
+}
+
+struct Packet {
+  int64_t pts;
+  int64_t duration;
+  uint64_t size;
+  bool discarded;
+};
+
+std::vector<Packet> Packets(const std::string& path, int stream) {
+  ToolResult result = RunTool({"ffprobe", "-v", "error", "-select_streams", std::to_string(stream),
+                               "-show_entries", "packet=pts,duration,size,flags", "-of", "csv=p=0", path});
+  std::vector<Packet> packets;
+  std::istringstream lines(result.out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    Packet packet{};
+    char flags[8] = {};
+    if (std::sscanf(line.c_str(), "%ld,%ld,%lu,%7s", &packet.pts, &packet.duration, &packet.size, flags) == 4) {
+      packet.discarded = std::string(flags).find('D') != std::string::npos;
+      packets.push_back(packet);
+    }
+  }
+  return packets;
+}
+
+uint64_t SumOfSizes(const std::vector<Packet>& packets) {
+  uint64_t total = 0;
+  for (const auto& packet : packets) total += packet.size;
+  return total;
+}
+
+}  // namespace
+
+TEST(MovFileRead, ReadsTrackFactsWhereverTheHeaderLies) {
+  const auto& fixtures = MovFixtures::Get();
+  for (const std::string& path : {fixtures.headerLast, fixtures.headerFirst}) {
+    SCOPED_TRACE(path);
+    MovFile movie;
+    ASSERT_EQ(movie.OpenForRead(path), MovErr::Ok);
+    EXPECT_EQ(movie.TimeScale(), 1000u);
+    EXPECT_EQ(movie.Duration(), 1000u);
+    ASSERT_EQ(movie.TrackCount(), 3u);
+    const uint32_t handlers[] = {MovFourCC("vide"), MovFourCC("soun"), MovFourCC("vide")};
+    for (size_t i = 0; i < 3; ++i) {
+      SCOPED_TRACE(i);
+      const MovTrack& track = movie.Track(i);
+      EXPECT_EQ(track.TrackId(), i + 1);
+      EXPECT_EQ(track.IsEnabled(), i != 2);  // ffmpeg enables one track of each kind
+      EXPECT_EQ(track.HandlerType(), handlers[i]);
+      EXPECT_EQ(track.HasVisualCharacteristic(), i != 1);
+      EXPECT_EQ(track.TrackHeaderSize(), 92u);
+      EXPECT_EQ("1/" + std::to_string(track.MediaTimeScale()), StreamField(path, static_cast<int>(i), "time_base"));
+      EXPECT_EQ(std::to_string(track.MediaDuration()), StreamField(path, static_cast<int>(i), "duration_ts"));
+      EXPECT_EQ(track.DataSize(), SumOfSizes(Packets(path, static_cast<int>(i))));
+      EXPECT_EQ(track.Offset(), 0u);
+    }
+    EXPECT_EQ(std::to_string(movie.Track(2).Samples().SampleCount()), StreamField(path, 2, "nb_frames"));
+
+    const MovTrack& video = movie.Track(0);
+    EXPECT_DOUBLE_EQ(video.CleanAperture().Width(), 64.0);
+    EXPECT_DOUBLE_EQ(video.CleanAperture().Height(), 32.0);
+    ASSERT_EQ(video.SampleDescriptionCount(), 1u);
+    MovImageDescription description;
+    ASSERT_EQ(MovImageDescription::Parse(video.SampleDescription(1), description), MovErr::Ok);
+    EXPECT_EQ(MovFourCCText(description.CodecType()), StreamField(path, 0, "codec_tag_string"));
+    EXPECT_EQ(description.Width(), 64);
+    EXPECT_EQ(description.Height(), 32);
+    EXPECT_EQ(description.Depth(), 24);
+    uint32_t horizontal = 0;
+    uint32_t vertical = 0;
+    ASSERT_TRUE(description.PixelAspect(horizontal, vertical));
+    EXPECT_EQ(horizontal, vertical);
+    EXPECT_TRUE(video.SampleDescription(2).empty());
+
+    std::vector<uint8_t> first;
+    uint32_t descriptionIndex = 0;
+    ASSERT_EQ(movie.ReadSample(video, 1, first, &descriptionIndex), MovErr::Ok);
+    EXPECT_EQ(descriptionIndex, 1u);
+    ToolResult packet = RunTool({"ffmpeg", "-loglevel", "error", "-i", path, "-map", "0:v:0", "-frames:v", "1",
+                                 "-c", "copy", "-f", "data", "-"});
+    EXPECT_EQ(std::string(first.begin(), first.end()), packet.out);
+    EXPECT_EQ(movie.ReadSample(video, 0, first), MovErr::InvalidSampleNumber);
+    EXPECT_EQ(movie.ReadSample(video, 11, first), MovErr::InvalidSampleNumber);
+
+    // Sound samples lie many to a chunk: every one of them matches the raw
+    // PCM that ffmpeg copies out.
+    const MovTrack& sound = movie.Track(1);
+    std::string pcm = RunTool({"ffmpeg", "-loglevel", "error", "-i", path, "-map", "0:a", "-c", "copy", "-f", "s16le",
+                               "-"}).out;
+    ASSERT_EQ(pcm.size(), sound.Samples().SampleCount() * 2);
+    for (uint64_t number : {uint64_t{1}, uint64_t{1025}, uint64_t{4001}, sound.Samples().SampleCount()}) {
+      std::vector<uint8_t> sample;
+      ASSERT_EQ(movie.ReadSample(sound, number, sample), MovErr::Ok);
+      EXPECT_EQ(std::string(sample.begin(), sample.end()), pcm.substr((number - 1) * 2, 2)) << number;
+    }
+
+    EXPECT_EQ(movie.UserData().CountItems(MovFourCC("\xA9nam")), 1u);
+  }
+}
+
+TEST(MovFileRead, TakesTheTrackOffsetAndDataSizeFromTheEditList) {
+  const auto& fixtures = MovFixtures::Get();
+  MovFile delayed;
+  ASSERT_EQ(delayed.OpenForRead(fixtures.delayed), MovErr::Ok);
+  ASSERT_EQ(delayed.TrackCount(), 1u);
+  EXPECT_EQ(delayed.Track(0).Offset(), 500u);
+  EXPECT_EQ(delayed.Track(0).DataSize(), SumOfSizes(Packets(fixtures.delayed, 0)));
+
+  // Cut between key frames: the samples before the cut are stored (they are
+  // needed to decode) but the edit list does not show them; ffmpeg marks them
+  // as discarded.
+  MovFile trimmed;
+  ASSERT_EQ(trimmed.OpenForRead(fixtures.trimmed), MovErr::Ok);
+  auto packets = Packets(fixtures.trimmed, 0);
+  std::vector<Packet> shown;
+  for (const auto& packet : packets) {
+    if (!packet.discarded) shown.push_back(packet);
+  }
+  ASSERT_LT(shown.size(), packets.size());
+  EXPECT_EQ(trimmed.Track(0).DataSize(), SumOfSizes(shown));
+  EXPECT_EQ(trimmed.Track(0).Samples().SampleCount(), packets.size());
+}
+
+TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
+  const auto& fixtures = MovFixtures::Get();
+  TempDir dir;
+  std::string tagged = dir.File("tagged.mov");
+  ASSERT_EQ(RunTool({"ffmpeg", "-loglevel", "error", "-i", fixtures.headerLast, "-map", "0", "-c", "copy",
+                     "-metadata", "com.example.place=Lake", "-movflags", "use_metadata_tags", tagged})
+                .status,
+            0);
+  std::string keyed = dir.File("keyed.mov");
+  CopyFile(fixtures.headerLast, keyed);
+  ASSERT_EQ(RunTool({"exiftool", "-q", "-overwrite_original", "-Keys:Author=Ann", keyed}).status, 0);
+
+  auto find = [](const std::vector<MovMetadataItem>& items, const std::string& key) -> const MovMetadataItem* {
+    for (const auto& item : items) {
+      if (item.KeyText() == key) return &item;
+    }
+    return nullptr;
+  };
+  MovFile movie;
+  ASSERT_EQ(movie.OpenForRead(fixtures.headerLast), MovErr::Ok);
+  auto items = movie.Metadata();
+  const MovMetadataItem* title = find(items, "\xA9nam");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->keyFormat, MovMetadataItem::kUserDataKeys);
+  EXPECT_EQ(title->dataType, MovMetadataItem::kUtf8);
+  EXPECT_EQ(std::string(title->value.begin(), title->value.end()), "Hello");
+  EXPECT_EQ(MovMetadataReader::CommonKey(*title), MovFourCC("name"));
+
+  ASSERT_EQ(movie.OpenForRead(tagged), MovErr::Ok);
+  items = movie.Metadata();
+  const MovMetadataItem* place = find(items, "com.example.place");
+  ASSERT_NE(place, nullptr);
+  EXPECT_EQ(place->keyFormat, MovMetadataItem::kMetadataKeys);
+  EXPECT_EQ(std::string(place->value.begin(), place->value.end()), "Lake");
+  EXPECT_EQ(MovMetadataReader::CommonKey(*place), 0u);
+
+  ASSERT_EQ(movie.OpenForRead(keyed), MovErr::Ok);
+  items = movie.Metadata();
+  const MovMetadataItem* author = find(items, "com.apple.quicktime.author");
+  ASSERT_NE(author, nullptr);
+  EXPECT_TRUE(author->IsText());
+  EXPECT_EQ(std::string(author->value.begin(), author->value.end()), "Ann");
+  EXPECT_EQ(MovMetadataReader::CommonKey(*author), MovFourCC("auth"));
+}
