@@ -14,36 +14,25 @@
 #include "General/KsRect.h"
 #include "General/KsSize.h"
 #include "General/KsTypeSafeCollection.h"
+#include "tests/Support/NodeField.h"
 
 class SampleCollection;
 
 class Sample : public KsObject {
   HC_CLASS_HEADER(Sample)
  public:
-#define SAMPLE_FIELD(Type, Name, Init)     \
-  Type Get##Name() const { return m_##Name; } \
-  eAppErr Set##Name(const Type& value) {   \
-    m_##Name = value;                      \
-    return AppErr::kNoErr;                 \
-  }                                        \
-                                           \
- private:                                  \
-  Type m_##Name = Init;                    \
-                                           \
- public:
-  SAMPLE_FIELD(float, Float, 0)
-  SAMPLE_FIELD(int32_t, Int, 0)
-  SAMPLE_FIELD(uint32_t, UInt, 0)
-  SAMPLE_FIELD(PWStringRef, Text, nullptr)
-  SAMPLE_FIELD(bool, Flag, false)
-  SAMPLE_FIELD(KsPointF, Point, {})
-  SAMPLE_FIELD(KsSizeF, Size, {})
-  SAMPLE_FIELD(KsRectF, Rect, {})
-  SAMPLE_FIELD(KsColorF, Color, {})
-  SAMPLE_FIELD(double, Double, 0)
-  SAMPLE_FIELD(KsPropertyList, Plist, {})
-  SAMPLE_FIELD(int64_t, Int64, 0)
-#undef SAMPLE_FIELD
+  HC_NODE_FIELD(float, Float)
+  HC_NODE_FIELD(int32_t, Int)
+  HC_NODE_FIELD(uint32_t, UInt)
+  HC_NODE_FIELD(PWStringRef, Text)
+  HC_NODE_FIELD(bool, Flag)
+  HC_NODE_FIELD(KsPointF, Point)
+  HC_NODE_FIELD(KsSizeF, Size)
+  HC_NODE_FIELD(KsRectF, Rect)
+  HC_NODE_FIELD(KsColorF, Color)
+  HC_NODE_FIELD(double, Double)
+  HC_NODE_FIELD(KsPropertyList, Plist)
+  HC_NODE_FIELD(int64_t, Int64)
 
   void* GetPointer() const { return m_pointer; }
   eAppErr SetPointer(void* pointer) {
