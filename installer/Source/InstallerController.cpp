@@ -676,7 +676,8 @@ bool InstallerController::installFile(const BomEntry& entry, bool replace,
   const auto fingerprint = digest.finish();
   const std::string* listedFingerprint = entryString(entry, "fingerprint");
   if (!fingerprint || !listedFingerprint || *fingerprint != *listedFingerprint) {
-    recordError(KsFileVerifyFingerprintMismatch, "The file " + source + " has had its contents changed.");
+    recordError(KsFileVerifyFingerprintMismatch,
+                "The file " + source + " has had its contents changed.");
     debugLog("    fp = " + fingerprint.value_or("(none)") +
              " efp = " + (listedFingerprint ? *listedFingerprint : std::string("(none)")));
     return false;

@@ -148,7 +148,9 @@ int writeMember(archive* reader, archive_entry* entry, int rootFd, const std::st
 
 std::string writeFailure(const std::string& name, int error, const std::string& problem) {
   if (!problem.empty()) return problem;
-  if (error == ELOOP) return "Package member \"" + name + "\" would be written through a symbolic link.";
+  if (error == ELOOP) {
+    return "Package member \"" + name + "\" would be written through a symbolic link.";
+  }
   return "Package member \"" + name + "\" could not be extracted: " + std::strerror(error);
 }
 
@@ -260,9 +262,8 @@ class PackageScan {
     UniqueFd file;
     int error = FileOperations::createFile(rootFd_, billName_, file);
     if (!error) error = writeAllAt(file.get(), text.data(), text.size(), 0);
-    if (!error && ::fchmod(file.get(), archive_entry_perm(entry) & FileOperations::kPackageModeMask) != 0) {
-      error = errno ? errno : EIO;
-    }
+    const mode_t mode = archive_entry_perm(entry) & FileOperations::kPackageModeMask;
+    if (!error && ::fchmod(file.get(), mode) != 0) error = errno ? errno : EIO;
     if (error) return refused(writeFailure(billName_, error, std::string()));
 
     auto answer = readBill_(text);

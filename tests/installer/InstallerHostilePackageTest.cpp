@@ -206,7 +206,8 @@ TEST_F(InstallerHostilePackageTest, WhatChangesBetweenCheckAndInstallIsNotInstal
       EXPECT_EQ("brand new\n", readFile(installBase_ / "Resources" / "new.txt"));
       fs::remove(installBase_ / "Resources" / "new.txt");
     } else {
-      EXPECT_NE(std::string::npos, controller.errorString()->find("new.txt has had its contents changed"));
+      EXPECT_NE(std::string::npos,
+                controller.errorString()->find("new.txt has had its contents changed"));
     }
     EXPECT_TRUE(sameTree(before, installBase_));
     expectNoLeftovers();
