@@ -46,7 +46,8 @@ class InstallerController {
   // Removes this controller's scratch folder, and nothing else.
   void removeWorkingDirectory();
 
-  // Checks the unpacked package against the bill of materials at
+  // Checks the unpacked package against its bill of materials: the one read
+  // while unpacking, which every later step uses, or else the one at
   // packageBOMFilePath.
   bool verifyPackageFromBillOfMaterials(const std::string& packageBOMFilePath);
   // Checks the file at relativePath below root against its entry: mode
