@@ -42,6 +42,13 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "Renderer/GLVertexBuffer.h"
+#include "Renderer/HcSharedGraphicsContext.h"
+#include "Renderer/HcTexture.h"
+#include "Renderer/HcTextureSet.h"
+#include "Renderer/HcVertexBuffer.h"
+#include "Renderer/PanoRenderer.h"
+#include "Renderer/PixelFormatArbiter.h"
 #include "Security/KsDigester.h"
 #include "Security/KsPrivateKey.h"
 #include "Security/KsPublicCert.h"
@@ -53,6 +60,8 @@
 #include "Security/OpenSSLSHA256Digester.h"
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
+#include "Source/PanoSource.h"
+#include "Source/SourceCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -108,12 +117,17 @@ constexpr Accessor kAccessors[] = {
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &GLVertexBuffer::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
     &HcPropertyBinding::ClassGetClassObject,
     &HcPropertyBindingBase::ClassGetClassObject,
     &HcPropertyDesc::ClassGetClassObject,
     &HcPropertyDescCollection::ClassGetClassObject,
+    &HcSharedGraphicsContext::ClassGetClassObject,
+    &HcTexture::ClassGetClassObject,
+    &HcTextureSet::ClassGetClassObject,
+    &HcVertexBuffer::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
@@ -149,9 +163,12 @@ constexpr Accessor kAccessors[] = {
     &OpenSSLPrivateKey::ClassGetClassObject,
     &OpenSSLSHA256Digester::ClassGetClassObject,
     &PanoProjection::ClassGetClassObject,
+    &PanoRenderer::ClassGetClassObject,
+    &PanoSource::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
+    &PixelFormatArbiter::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
     &PolynomialFunc::ClassGetClassObject,
@@ -164,6 +181,7 @@ constexpr Accessor kAccessors[] = {
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
+    &SourceCollection::ClassGetClassObject,
     &StatusReport::ClassGetClassObject,
     &StatusReportCollection::ClassGetClassObject,
     &StringLocalizer::ClassGetClassObject,
