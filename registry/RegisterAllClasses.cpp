@@ -42,11 +42,16 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "Renderer/AppleOpenGLRenderer.h"
+#include "Renderer/BitmapTexture.h"
+#include "Renderer/BitmapTextureSet.h"
+#include "Renderer/GLBitmapTexture.h"
 #include "Renderer/GLVertexBuffer.h"
 #include "Renderer/HcSharedGraphicsContext.h"
 #include "Renderer/HcTexture.h"
 #include "Renderer/HcTextureSet.h"
 #include "Renderer/HcVertexBuffer.h"
+#include "Renderer/OpenGLRenderer.h"
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/PixelFormatArbiter.h"
 #include "Security/KsDigester.h"
@@ -60,7 +65,9 @@
 #include "Security/OpenSSLSHA256Digester.h"
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
+#include "Source/BufferSource.h"
 #include "Source/PanoSource.h"
+#include "Source/QTBufferSource.h"
 #include "Source/SourceCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
@@ -101,10 +108,14 @@ using Accessor = KsRef<KsClassObject> (*)();
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
     &AggregateProgressReport::ClassGetClassObject,
+    &AppleOpenGLRenderer::ClassGetClassObject,
     &AtomEmitter::ClassGetClassObject,
     &AtomLexer::ClassGetClassObject,
     &BinaryEmitter::ClassGetClassObject,
     &BinaryLexer::ClassGetClassObject,
+    &BitmapTexture::ClassGetClassObject,
+    &BitmapTextureSet::ClassGetClassObject,
+    &BufferSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
@@ -117,6 +128,7 @@ constexpr Accessor kAccessors[] = {
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &GLBitmapTexture::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
@@ -159,6 +171,7 @@ constexpr Accessor kAccessors[] = {
     &ObjectReference::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,
     &OneVarFunction::ClassGetClassObject,
+    &OpenGLRenderer::ClassGetClassObject,
     &OpenSSLDigester::ClassGetClassObject,
     &OpenSSLPrivateKey::ClassGetClassObject,
     &OpenSSLSHA256Digester::ClassGetClassObject,
@@ -178,6 +191,7 @@ constexpr Accessor kAccessors[] = {
     &ProjectionCollection::ClassGetClassObject,
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
+    &QTBufferSource::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,

@@ -54,6 +54,8 @@ class BitmapTexture : public HcTexture {
 
  protected:
   eAppErr Initialize();
+  // Puts the upload state back after UpdateImage's uploads.
+  virtual void EndUpload() {}
 
  private:
   eAppErr UploadBorders(const uint8_t* base, uint32_t rowBytes);

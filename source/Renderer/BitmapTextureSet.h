@@ -41,6 +41,9 @@ class BitmapTextureSet : public HcTextureSet {
   // Makes the OpenGL textures, taking over those of `previous` where they fit.
   eAppErr CreateTextures(const KsRef<HcTextureSet>& previous);
   KsRef<BitmapTexture> GetBitmapTexture(uint32_t index) const;
+  int32_t GetImageWidth() const { return m_imageWidth; }
+  int32_t GetImageHeight() const { return m_imageHeight; }
+  const PixelFormatInfo* GetPixelFormat() const { return m_pixelFormat; }
 
  private:
   eAppErr Initialize();

@@ -31,6 +31,9 @@ class GLBitmapTexture : public BitmapTexture {
   GLenum GetFormat() const { return m_upload.format; }
   GLenum GetType() const { return m_upload.type; }
 
+ protected:
+  void EndUpload() override;
+
  private:
   bool SameShape(const GLBitmapTexture& other) const;
   void AllocateTexture();

@@ -68,10 +68,12 @@ class OpenGLRenderer : public PanoRenderer {
   virtual eAppErr ChooseTexUpload(const PixelFormatInfo* info, GlTexUpload* upload) = 0;
 
   KsRef<OpenGLRenderer> ThisRef() { return KsRef<OpenGLRenderer>(this); }
-  int32_t GetMaxTextureSize();
+  // Capabilities, read from the current context once; virtual so a renderer
+  // can be asked to lay textures out as a smaller card would.
+  virtual int32_t GetMaxTextureSize();
   bool HasExtension(const PWStringRef& name);
-  bool SupportsNonPowerOfTwo();
-  bool SupportsTextureRectangle();
+  virtual bool SupportsNonPowerOfTwo();
+  virtual bool SupportsTextureRectangle();
   // The luma/chroma program for a layout and texture target, made on first
   // use and kept until the renderer goes; null when the context can't run
   // one (then YUV formats are not offered).
