@@ -1,5 +1,6 @@
 #include "Renderer/BitmapTexture.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Source/BufferSource.h"
@@ -132,7 +133,7 @@ eAppErr BitmapTexture::UpdateImage(const KsRef<BufferSource>& source) {
 }
 
 eAppErr BitmapTexture::UploadBorders(const uint8_t* base, uint32_t rowBytes) {
-  const int32_t b = std::min({m_border, m_used.w, m_used.h});
+  const int32_t b = std::min({m_border, m_imageWidth, m_imageHeight});
   const KsRect<int32_t>& u = m_used;
   const KsRect<int32_t>& p = m_placement;
   struct Strip {
@@ -140,11 +141,14 @@ eAppErr BitmapTexture::UploadBorders(const uint8_t* base, uint32_t rowBytes) {
     KsPoint<int32_t> from;
     KsRect<int32_t> to;
   };
+  // A wrapping edge continues at the image's opposite edge: for a tile that
+  // spans the whole image that is the tile's own opposite side, for one of
+  // several tiles it is not.
   const Strip strips[] = {
-      {kTop, {u.x, u.y + u.h - b}, {p.x, p.y - b, u.w, b}},
-      {kBottom, {u.x, u.y}, {p.x, p.y + u.h, u.w, b}},
-      {kLeft, {u.x + u.w - b, u.y}, {p.x - b, p.y, b, u.h}},
-      {kRight, {u.x, u.y}, {p.x + u.w, p.y, b, u.h}},
+      {kTop, {u.x, m_imageHeight - b}, {p.x, p.y - b, u.w, b}},
+      {kBottom, {u.x, 0}, {p.x, p.y + u.h, u.w, b}},
+      {kLeft, {m_imageWidth - b, u.y}, {p.x - b, p.y, b, u.h}},
+      {kRight, {0, u.y}, {p.x + u.w, p.y, b, u.h}},
   };
   for (const Strip& strip : strips) {
     if (!m_borderAdded[strip.side]) continue;
