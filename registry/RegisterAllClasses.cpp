@@ -54,6 +54,8 @@
 #include "Renderer/OpenGLRenderer.h"
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/PixelFormatArbiter.h"
+#include "Renderer/SubsetTexture.h"
+#include "Renderer/SubsetTextureSet.h"
 #include "Security/KsDigester.h"
 #include "Security/KsPrivateKey.h"
 #include "Security/KsPublicCert.h"
@@ -66,6 +68,7 @@
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
 #include "Source/BufferSource.h"
+#include "Source/MosaicSource.h"
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
 #include "Source/SourceCollection.h"
@@ -166,6 +169,7 @@ constexpr Accessor kAccessors[] = {
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
+    &MosaicSource::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
@@ -202,6 +206,8 @@ constexpr Accessor kAccessors[] = {
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,
+    &SubsetTexture::ClassGetClassObject,
+    &SubsetTextureSet::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
