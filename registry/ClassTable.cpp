@@ -214,6 +214,7 @@ const std::vector<ClassTableRow>& GetClassTable() {
     {"SubsetTextureSet", "SubsetTextureSet", "HcTextureSet", false, false},
     {"TextDisplay", "TextDisplay", "HcVectorObject", false, false},
     {"TweenEvaluator", "TweenEvaluator", "HcTween", false, false},
+    {"UnwarpTask", "UnwarpTask", "KsObject", false, false},
     {"VectorObjectCollection", "vectors", "KsObjectCollectionBase", false, true},
     {"VectorObjectMouseResponder", "VectorObjectMouseResponder", "MouseResponder", false, false},
     {"VectorView", "VectorOverlay", "HcView", false, false},

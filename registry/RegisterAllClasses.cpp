@@ -72,6 +72,8 @@
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
 #include "Source/SourceCollection.h"
+#include "Unwarp/OutputBuffer.h"
+#include "Unwarp/UnwarpTask.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -179,6 +181,7 @@ constexpr Accessor kAccessors[] = {
     &OpenSSLDigester::ClassGetClassObject,
     &OpenSSLPrivateKey::ClassGetClassObject,
     &OpenSSLSHA256Digester::ClassGetClassObject,
+    &OutputBuffer::ClassGetClassObject,
     &PanoProjection::ClassGetClassObject,
     &PanoRenderer::ClassGetClassObject,
     &PanoSource::ClassGetClassObject,
@@ -208,6 +211,7 @@ constexpr Accessor kAccessors[] = {
     &StringTupleCollection::ClassGetClassObject,
     &SubsetTexture::ClassGetClassObject,
     &SubsetTextureSet::ClassGetClassObject,
+    &UnwarpTask::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
