@@ -1,5 +1,6 @@
 #include "UnwarpTestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -26,7 +27,8 @@ void StoreComponent(uint8_t* at, const PixelFormatInfo& format, uint8_t value) {
   switch (format.bytesPerComponent) {
     case 1: *at = value; break;
     case 2: {
-      const uint16_t wide = static_cast<uint16_t>(value * 257);
+      // Not v x 257, whose two bytes are alike and hide the byte order.
+      const uint16_t wide = static_cast<uint16_t>(std::min(65535, value * 257 + 64));
       at[0] = static_cast<uint8_t>(wide >> 8);
       at[1] = static_cast<uint8_t>(wide & 0xff);
       break;
@@ -98,29 +100,33 @@ TestImage ReadBuffer(BufferSource& buffer) {
   return picture;
 }
 
-TestImage MakeEquirectangularFixture(int width, int height) {
+TestImage MakeEquirectangularFixture(int width, int height, float softness) {
   static const char* kColours[] = {"red",  "yellow", "lime",   "cyan", "blue", "magenta",
                                    "orange", "white", "pink", "violet", "gold", "springgreen"};
   const std::string font = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
   const bool haveFont = StatOf(font).st_size > 0;
-  std::string graph = "color=c=gray:s=" + std::to_string(width) + "x" + std::to_string(height) +
-                      ":d=1,format=gbrp,geq=r='128+90*sin(2*PI*X/W)':g='128+90*cos(2*PI*X/W)':b='30+190*Y/H'"
-                      ",drawgrid=w=iw/24:h=ih/12:t=3:c=black";
+  // Drawn three times as wide and cut from the middle, so that the picture
+  // continues across the 360-degree seam, softening included.
+  const std::string W = std::to_string(width);
+  std::string graph = "color=c=gray:s=" + std::to_string(3 * width) + "x" + std::to_string(height) +
+                      ":d=1,format=gbrp,geq=r='128+90*sin(6*PI*X/W)':g='128+90*cos(6*PI*X/W)':b='30+190*Y/H'"
+                      ",drawgrid=w=iw/72:h=ih/12:t=3:c=black";
   for (int k = 0; k < 12 && haveFont; ++k) {
     graph += ",drawtext=fontfile=" + font + ":text=" + std::to_string(k * 30) + ":fontsize=" +
-             std::to_string(height / 26) + ":fontcolor=" + kColours[k] + ":x=" + std::to_string(k * width / 12 + 8) +
-             ":y=" + std::to_string(height / 2 + 8) + ":box=1:boxcolor=black@0.6";
+             std::to_string(height / 26) + ":fontcolor=" + kColours[k] +
+             ":x=" + std::to_string(width + k * width / 12 + 8) + ":y=" + std::to_string(height / 2 + 8) +
+             ":box=1:boxcolor=black@0.6";
   }
   const int boxW = width / 25;
   const int boxH = height / 17;
   for (int k = 0; k < 4; ++k) {
-    const int x = k * width / 4 + width / 8 - boxW / 2;
+    const int x = width + k * width / 4 + width / 8 - boxW / 2;
     graph += ",drawbox=x=" + std::to_string(x) + ":y=" + std::to_string(height / 4 - boxH / 2) + ":w=" +
              std::to_string(boxW) + ":h=" + std::to_string(boxH) + ":color=" + kColours[k + 4] + ":t=fill";
     graph += ",drawbox=x=" + std::to_string(x) + ":y=" + std::to_string(3 * height / 4 - boxH / 2) + ":w=" +
              std::to_string(boxW) + ":h=" + std::to_string(boxH) + ":color=" + kColours[k + 8] + ":t=fill";
   }
-  graph += ",gblur=sigma=1.2";
+  graph += ",gblur=sigma=" + std::to_string(softness) + ",crop=" + W + ":" + std::to_string(height) + ":" + W + ":0";
   ScratchFolder folder;
   const std::string out = folder / "fixture.ppm";
   if (RunTool({"ffmpeg", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i", graph, "-frames:v", "1", "-pix_fmt",

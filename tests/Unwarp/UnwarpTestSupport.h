@@ -12,7 +12,8 @@
 // A buffer source of the format holding the picture: channels go to the
 // format's components by meaning (R, G, B, A; Y, Cb, Cr take R, G, B, since
 // the sampler never looks at what a component means; grey takes R), scaled
-// to the component's type and in its byte order.
+// to the component's type (16 bits: a quarter step above v x 257) and in its
+// byte order.
 KsRef<BufferSource> MakeBufferSource(const TestImage& picture, uint32_t format);
 // The buffer's pixels read back the same way, as an RGB picture (grey
 // formats give grey in all three); empty without a buffer.
@@ -20,9 +21,10 @@ TestImage ReadBuffer(BufferSource& buffer);
 
 // The equirectangular test picture: a colour gradient over longitude and
 // latitude, a grid line every 15 degrees, coloured longitude labels along the
-// equator and coloured boxes at latitudes 45 north and south, softened a
-// little. Made by ffmpeg; empty when it could not be made.
-TestImage MakeEquirectangularFixture(int width, int height);
+// equator and coloured boxes at latitudes 45 north and south, softened by a
+// Gaussian blur of that many pixels; it continues across the 360-degree
+// seam. Made by ffmpeg; empty when it could not be made.
+TestImage MakeEquirectangularFixture(int width, int height, float softness = 1.2f);
 
 // A task with its four parts set.
 KsRef<UnwarpTask> MakeTask(const KsRef<PanoSource>& source, const KsRef<PanoProjection>& sourceProjection,
