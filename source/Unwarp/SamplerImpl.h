@@ -69,7 +69,7 @@ class SamplerImpl final : public Sampler {
 
   bool SamplePixelBilinear(KsPoint<float> point) override {
     float px = point.x;
-    if (m_wrapsHorizontally && std::isfinite(px)) px -= std::floor(px);
+    if (m_wrapsHorizontally && !(px >= 0.0f && px < 1.0f) && std::isfinite(px)) px -= std::floor(px);
     // Written so that NaN fails too.
     if (!(px >= 0.0f && px <= 1.0f && point.y >= 0.0f && point.y <= 1.0f) || !m_sourceBase) {
       return SamplerImpl::BackgroundPixel();

@@ -8,6 +8,7 @@
 #include "RegisterAllClasses.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "Source/BufferSource.h"
+#include "Unwarp/OutputBuffer.h"
 #include "platform/runtime/ClassRegistry.h"
 
 using namespace bridged_test;
@@ -46,4 +47,21 @@ TEST(BridgedSourceRendererMethodsTest, DrawLockIsTakenAndLeftThroughTheBridge) {
   ASSERT_EQ(rt::Send(GetCocoaObject(renderer.Get()).Get(), "releaseDrawLock", {}, &result), rt::RuntimeErr::Ok);
   other.join();
   EXPECT_TRUE(entered);
+}
+
+TEST(BridgedSourceRendererMethodsTest, OutputBuffersAreInitializedThroughTheBridge) {
+  RegisterAllClasses();
+  auto output = KsMakeRef<OutputBuffer>();
+  ASSERT_EQ(0, output->SetPixelFormat(PixelFormatCode("RGBA")));
+  rt::Value result;
+  const rt::Id receiver = GetCocoaObject(output.Get()).Get();
+  ASSERT_EQ(rt::Send(receiver, "initializewidth:height:", {rt::Value::Int(64), rt::Value::Int(32)}, &result),
+            rt::RuntimeErr::Ok);
+  EXPECT_EQ(rt::Value::Int(0), result);
+  EXPECT_EQ(64, output->GetWidth());
+  EXPECT_EQ(32, output->GetHeight());
+  EXPECT_EQ(64 * 4, output->GetRowBytes());
+  ASSERT_EQ(rt::Send(receiver, "initializewidth:height:", {rt::Value::Int(0), rt::Value::Int(8)}, &result),
+            rt::RuntimeErr::Ok);
+  EXPECT_EQ(rt::Value::Int(-2), result);
 }
