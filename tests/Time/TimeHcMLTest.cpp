@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -469,7 +467,6 @@ TEST(TimeHcML, EveryClassWritesValidHcMLAndReadsBackTheSame) {
     EXPECT_NE(std::string::npos, text.find(std::string("\"") + c.className + "\"")) << text;
     // Read back and written again, it says the same.
     EXPECT_EQ(text, Write(loaded));
-    if (std::getenv("HC_DUMP_HCML")) std::printf("%s\n", text.c_str());
     if (c.check) c.check(loaded, text);
   }
 }
