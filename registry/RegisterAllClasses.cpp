@@ -78,6 +78,43 @@
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
 #include "Utilities/BinaryLexer.h"
+#include "Time/ConditionalTween.h"
+#include "Time/ConvergentTransition.h"
+#include "Time/DoNothingTween.h"
+#include "Time/FloatBindingTuple.h"
+#include "Time/FloatBindingTupleCollection.h"
+#include "Time/FloatSequenceTween.h"
+#include "Time/FrequencyTracker.h"
+#include "Time/HcAbsVelocityTween.h"
+#include "Time/HcClock.h"
+#include "Time/HcClockCollection.h"
+#include "Time/HcFloatForwardingTween.h"
+#include "Time/HcGoal.h"
+#include "Time/HcGoalCollection.h"
+#include "Time/HcLinearFloatTween.h"
+#include "Time/HcManualClock.h"
+#include "Time/HcMovieClock.h"
+#include "Time/HcMovieTween.h"
+#include "Time/HcMovieTweenLookMarker.h"
+#include "Time/HcMovieTweenLookMarkerCollection.h"
+#include "Time/HcPropertyTween.h"
+#include "Time/HcSineFloatTween.h"
+#include "Time/HcSmoothFloatTween.h"
+#include "Time/HcStaticFloatTween.h"
+#include "Time/HcTimeScale.h"
+#include "Time/HcTimeScaleCollection.h"
+#include "Time/HcTransition.h"
+#include "Time/HcTween.h"
+#include "Time/HcTweenCollection.h"
+#include "Time/HcVelocityTween.h"
+#include "Time/LookDirectionValue.h"
+#include "Time/MultiTween.h"
+#include "Time/ObjectValueRange.h"
+#include "Time/ObjectValueRangeCollection.h"
+#include "Time/ObjectValueRangeTween.h"
+#include "Time/QTSystemClock.h"
+#include "Time/RangeConditionalTween.h"
+#include "Time/TweenEvaluator.h"
 #include "Utilities/Chameleon.h"
 #include "Utilities/Emitter.h"
 #include "Utilities/FileManager.h"
@@ -123,19 +160,38 @@ constexpr Accessor kAccessors[] = {
     &BufferSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
+    &ConditionalTween::ClassGetClassObject,
+    &ConvergentTransition::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
     &CubeFaceCollection::ClassGetClassObject,
     &CubicProjection::ClassGetClassObject,
     &CylindricalFunc::ClassGetClassObject,
     &CylindricalProj::ClassGetClassObject,
+    &DoNothingTween::ClassGetClassObject,
     &DoubleCollection::ClassGetClassObject,
     &Emitter::ClassGetClassObject,
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
+    &FloatBindingTuple::ClassGetClassObject,
+    &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
+    &FloatSequenceTween::ClassGetClassObject,
+    &FrequencyTracker::ClassGetClassObject,
+    &HcAbsVelocityTween::ClassGetClassObject,
+    &HcClock::ClassGetClassObject,
+    &HcClockCollection::ClassGetClassObject,
+    &HcFloatForwardingTween::ClassGetClassObject,
+    &HcGoal::ClassGetClassObject,
+    &HcGoalCollection::ClassGetClassObject,
+    &HcLinearFloatTween::ClassGetClassObject,
+    &HcManualClock::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
+    &HcMovieClock::ClassGetClassObject,
+    &HcMovieTween::ClassGetClassObject,
+    &HcMovieTweenLookMarker::ClassGetClassObject,
+    &HcMovieTweenLookMarkerCollection::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
     &HcPropertyBinding::ClassGetClassObject,
     &HcPropertyBindingBase::ClassGetClassObject,
@@ -145,6 +201,16 @@ constexpr Accessor kAccessors[] = {
     &HcTexture::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcPropertyTween::ClassGetClassObject,
+    &HcSineFloatTween::ClassGetClassObject,
+    &HcSmoothFloatTween::ClassGetClassObject,
+    &HcStaticFloatTween::ClassGetClassObject,
+    &HcTimeScale::ClassGetClassObject,
+    &HcTimeScaleCollection::ClassGetClassObject,
+    &HcTransition::ClassGetClassObject,
+    &HcTween::ClassGetClassObject,
+    &HcTweenCollection::ClassGetClassObject,
+    &HcVelocityTween::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
@@ -172,9 +238,14 @@ constexpr Accessor kAccessors[] = {
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &MosaicSource::ClassGetClassObject,
+    &LookDirectionValue::ClassGetClassObject,
+    &MultiTween::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
+    &ObjectValueRange::ClassGetClassObject,
+    &ObjectValueRangeCollection::ClassGetClassObject,
+    &ObjectValueRangeTween::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,
     &OneVarFunction::ClassGetClassObject,
     &OpenGLRenderer::ClassGetClassObject,
@@ -199,7 +270,9 @@ constexpr Accessor kAccessors[] = {
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
+    &QTSystemClock::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
+    &RangeConditionalTween::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
@@ -211,6 +284,7 @@ constexpr Accessor kAccessors[] = {
     &StringTupleCollection::ClassGetClassObject,
     &SubsetTexture::ClassGetClassObject,
     &SubsetTextureSet::ClassGetClassObject,
+    &TweenEvaluator::ClassGetClassObject,
     &UnwarpTask::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,

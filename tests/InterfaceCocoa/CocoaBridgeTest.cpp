@@ -107,6 +107,8 @@ TEST(CocoaBridgeTest, EveryRegisteredClassHasItsProxyClassAndAccessors) {
       }
       rt::Value sample = SampleFor(property->GetPropertyType());
       if (!id || sample.IsVoid() || !property->GetCanGet() || !property->GetCanSet()) continue;
+      // A running clock's time moves on between two reads.
+      if (name == "TimeNow") continue;
       // Through the setter and the getter the key names, the value lands in
       // the model and comes back as the model holds it.
       EXPECT_EQ(rt::SetValueForKey(id.Get(), name, sample), rt::RuntimeErr::Ok);

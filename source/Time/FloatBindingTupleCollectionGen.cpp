@@ -1,0 +1,3 @@
+#include "Time/FloatBindingTupleCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(FloatBindingTupleCollection, FloatBindingTuple, "bindingtuples", "bindingtuple")

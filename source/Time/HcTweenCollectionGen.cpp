@@ -1,0 +1,3 @@
+#include "Time/HcTweenCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(HcTweenCollection, HcTween, "tweens", "tween")
