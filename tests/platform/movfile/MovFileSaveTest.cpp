@@ -67,7 +67,8 @@ TEST(MovFileSave, AppendsOneHeaderAndLeavesTheMediaAsOtherToolsSeeIt) {
     ASSERT_EQ(movie.Save(), MovErr::Ok);
     EXPECT_FALSE(movie.HasChanges());
     const uint64_t newHeaderSize = movie.HeaderAtom().size;
-    EXPECT_EQ(movie.Io().BytesWritten(), newHeaderSize + 4);
+    // The header, then 8 bytes to label it 'moov' and 4 to free the old one.
+    EXPECT_EQ(movie.Io().BytesWritten(), newHeaderSize + 8 + 4);
     movie.Close();
 
     EXPECT_EQ(FileSize(path), sizeBefore + newHeaderSize);
@@ -172,7 +173,9 @@ TEST(MovFileSave, SavesAgainAndAgainWithOneLiveHeader) {
     ASSERT_EQ(movie.Save(), MovErr::Ok);
   }
   EXPECT_EQ(CountTopLevel(movie, MovFourCC("moov")), 1u);
-  EXPECT_EQ(CountTopLevel(movie, MovFourCC("free")), 3u);
+  // The later headers took turns in the space the earlier ones left; only the
+  // first header's place, too small for the grown one, stays free.
+  EXPECT_EQ(CountTopLevel(movie, MovFourCC("free")), 1u);
   movie.Close();
   MovFile reread;
   ASSERT_EQ(reread.OpenForRead(path), MovErr::Ok);
