@@ -329,7 +329,8 @@ MovErr MovFile::CheckLiveHeaderIsOurs(const Layout& layout) {
     MovErr err = DigestOf(*live, digest);
     if (err != MovErr::Ok) return err;
     if (digest != stamp.digest) return MovErr::FileChanged;
-    ownHeaders_ = {stamp};  // others an earlier failed save wrote are freed below
+    const HeaderStamp kept = stamp;
+    ownHeaders_ = {kept};  // others an earlier failed save wrote are freed below
     return MovErr::Ok;
   }
   return MovErr::FileChanged;
@@ -353,10 +354,10 @@ std::vector<uint64_t> MovFile::ChunkStarts() const {
 // a header, free space or fewer than 8 bytes is ours to drop (all our writers
 // hold the lock); any other one may hold media, so the file is left alone.
 MovErr MovFile::PrepareForHeader(Layout& layout, const std::vector<uint64_t>& chunkStarts) {
-  const MovAtom* live = FirstHeader(layout.atoms);
+  const uint64_t liveOffset = FirstHeader(layout.atoms)->offset;
   bool retired = false;
   for (const MovAtom& atom : layout.atoms) {
-    if (atom.type != MovFourCC("moov") || atom.offset == live->offset) continue;
+    if (atom.type != MovFourCC("moov") || atom.offset == liveOffset) continue;
     MovErr err = io_.WriteAt(atom.offset + 4, kFreeType, sizeof kFreeType);
     if (err != MovErr::Ok) return err;
     retired = true;

@@ -422,3 +422,58 @@ TEST(MovFileSave, GivesATrailingMediaAtomOfSizeZeroItsSizeBeforeAppending) {
   EXPECT_EQ(reread.UserData().CountItems(kPresentation), 1u);
   EXPECT_FALSE(reread.TopLevelAtoms()[reread.TopLevelAtoms().size() - 2].extendsToEnd);
 }
+
+// What a save cut short (by this version or an earlier one) leaves at the end
+// of the file is dropped by the next save; an incomplete atom of any other
+// type may be another program's media still being written, and is left alone.
+TEST(MovFileSave, DropsItsOwnLeftoversAtTheEndAndNoOneElses) {
+  auto atom = [](const std::string& type, uint32_t size, size_t present) {
+    std::vector<uint8_t> bytes;
+    MovByteWriter writer(bytes);
+    writer.U32(size);
+    writer.Bytes(Bytes(type));
+    bytes.resize(present, 0x33);
+    return bytes;
+  };
+  std::vector<uint8_t> twoFree = atom("free", 100, 100);
+  std::vector<uint8_t> second = atom("free", 50, 50);
+  twoFree.insert(twoFree.end(), second.begin(), second.end());
+  struct Case {
+    std::string name;
+    std::vector<uint8_t> tail;
+    MovErr expected;
+  };
+  const std::vector<Case> cases = {
+      {"a header cut short", atom("moov", 4000, 1500), MovErr::Ok},
+      {"free space cut short", atom("free", 4000, 12), MovErr::Ok},
+      {"a few stray bytes", std::vector<uint8_t>(5, 0), MovErr::Ok},
+      {"zeros of an extension", std::vector<uint8_t>(4096, 0), MovErr::Ok},
+      {"free atoms", twoFree, MovErr::Ok},
+      {"media being written", atom("mdat", 100000, 3000), MovErr::InvalidMovie},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    TempDir dir;
+    std::string path = dir.File("movie.mov");
+    CopyFile(MovFixtures::Get().headerFirst, path);
+    const uint64_t sizeBefore = FileSize(path);
+    std::vector<uint8_t> bytes = ReadBytes(path);
+    bytes.insert(bytes.end(), test.tail.begin(), test.tail.end());
+    WriteBytes(path, bytes);
+    MovFile movie;
+    ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
+    AddOurItems(movie);
+    ASSERT_EQ(movie.Save(), test.expected);
+    const uint64_t headerSize = movie.HeaderAtom().size;
+    movie.Close();
+    if (test.expected != MovErr::Ok) {
+      EXPECT_EQ(ReadBytes(path), bytes);
+      continue;
+    }
+    EXPECT_EQ(FileSize(path), sizeBefore + headerSize);
+    ExpectOnlyCompleteAtoms(path);
+    MovFile reread;
+    ASSERT_EQ(reread.OpenForRead(path), MovErr::Ok);
+    EXPECT_EQ(reread.UserData().CountItems(kPresentation), 1u);
+  }
+}
