@@ -184,7 +184,8 @@ MovErr MovFileIo::Lock(LockKind kind, std::chrono::milliseconds wait) {
       locked_ = true;
       return MovErr::Ok;
     }
-    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return MovErr::Ok;
+    // No locks here (EBADF: a network volume that locks only files open for writing).
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS || errno == EBADF) return MovErr::Ok;
     if (errno != EWOULDBLOCK && errno != EINTR) return MovErrFromErrno(errno);
     if (std::chrono::steady_clock::now() >= deadline) return MovErr::FileBusy;
     std::this_thread::sleep_for(pause);

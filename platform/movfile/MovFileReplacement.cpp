@@ -67,8 +67,11 @@ MovErr MovFileReplacement::Commit(std::chrono::milliseconds lockWait) {
   if (fd_ < 0 || committed_) return MovErr::BadArgument;
   MovErr err = io_.Sync();
   if (err != MovErr::Ok) return err;
+  // Opened for writing where it may be: a network volume's locks want that.
   MovFileIo existing;
-  if (existing.Open(directory_ + "/" + name_, MovFileIo::Mode::Read) == MovErr::Ok) {
+  const std::string destination = directory_ + "/" + name_;
+  if (existing.Open(destination, MovFileIo::Mode::Update) == MovErr::Ok ||
+      existing.Open(destination, MovFileIo::Mode::Read) == MovErr::Ok) {
     err = existing.Lock(MovFileIo::LockKind::Exclusive, lockWait);
     if (err != MovErr::Ok) return err;
   }
