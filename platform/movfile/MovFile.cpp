@@ -477,9 +477,11 @@ MovErr MovFile::AppendHidden(uint64_t at, const std::vector<uint8_t>& header) {
   return err;
 }
 
-// One write turns the hidden copy into a header (its size and type share one
-// sector-sized write, so it lands whole); once that is synced the old header
-// becomes free space. The final sync is the caller's.
+// One 8-byte write of its size and type turns the hidden copy into a header.
+// Should a crash let only half of it land, readers still see complete atoms:
+// the copy as free space of its new size, or a header whose last child is
+// the free space after it. Once that is synced the old header becomes free
+// space. The final sync is the caller's.
 MovErr MovFile::SwitchHeaders(uint64_t newAt, const std::vector<uint8_t>& header, const MovAtom& live) {
   HeaderDigest digest;
   digest.Add(header);
