@@ -3,6 +3,7 @@
 // movie deleted or replaced after it was opened is not written into.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -158,10 +159,14 @@ TEST(MovFileSharing, ASaveWaitsForAnotherWritersLockAndGivesUpWithFileBusy) {
   ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
   ASSERT_EQ(movie.UserData().AppendItem(kNote, Bytes("waited")), MovErr::Ok);
 
-  // Another writer's lock, taken through a descriptor of its own.
-  int writer = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Another writer's lock, taken through a descriptor of its own, while it
+  // appends a header: what it has written so far is not taken for debris.
+  int writer = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
   ASSERT_GE(writer, 0);
   ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+  const uint8_t partialHeader[] = {0, 0, 0x10, 0, 'm', 'o', 'o', 'v', 0, 0, 0, 0x6C, 'm', 'v', 'h', 'd'};
+  ASSERT_EQ(::pwrite(writer, partialHeader, sizeof partialHeader, static_cast<off_t>(FileSize(path))),
+            static_cast<ssize_t>(sizeof partialHeader));
   const std::vector<uint8_t> before = ReadBytes(path);
   movie.SetLockWait(std::chrono::milliseconds(50));
   EXPECT_EQ(movie.Save(), MovErr::FileBusy);
@@ -171,7 +176,8 @@ TEST(MovFileSharing, ASaveWaitsForAnotherWritersLockAndGivesUpWithFileBusy) {
   reader.SetLockWait(std::chrono::milliseconds(50));
   EXPECT_EQ(reader.OpenForRead(path), MovErr::FileBusy);
 
-  // Released while the save waits: the save goes ahead.
+  // Released while the save waits (the other writer gave up): the save goes
+  // ahead and drops what the other left.
   movie.SetLockWait(std::chrono::seconds(20));
   const auto start = std::chrono::steady_clock::now();
   std::thread release([writer] {
@@ -183,6 +189,8 @@ TEST(MovFileSharing, ASaveWaitsForAnotherWritersLockAndGivesUpWithFileBusy) {
   ::close(writer);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(150));
   EXPECT_EQ(Notes(path), (std::vector<std::string>{"waited"}));
+  EXPECT_EQ(CountHeaders(path), 1u);
+  EXPECT_EQ(RunTool({"exiftool", "-q", "-warning", "-error", path}).out, "");
 }
 
 TEST(MovFileSharing, AMovieDeletedOrReplacedAfterOpeningIsNotSavedInto) {
