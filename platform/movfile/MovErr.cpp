@@ -11,6 +11,7 @@ const char* MovErrName(MovErr err) {
     case MovErr::IoError: return "IoError";
     case MovErr::FileNotFound: return "FileNotFound";
     case MovErr::WriteProtected: return "WriteProtected";
+    case MovErr::FileBusy: return "FileBusy";
     case MovErr::BadArgument: return "BadArgument";
     case MovErr::PermissionDenied: return "PermissionDenied";
     case MovErr::OutOfMemory: return "OutOfMemory";
@@ -34,6 +35,7 @@ const char* MovErrName(MovErr err) {
     case MovErr::TooManyChildren: return "TooManyChildren";
     case MovErr::NestingTooDeep: return "NestingTooDeep";
     case MovErr::SizeTooLarge: return "SizeTooLarge";
+    case MovErr::FileChanged: return "FileChanged";
   }
   return "Unknown";
 }

@@ -12,8 +12,9 @@ enum class MovErr : int {
   Ok = 0,
   DiskFull = -34,
   IoError = -36,
-  FileNotFound = -43,
+  FileNotFound = -43,  // also: the movie was deleted after it was opened
   WriteProtected = -44,  // read-only volume
+  FileBusy = -47,        // another process kept the file locked for longer than the wait
   BadArgument = -50,
   PermissionDenied = -54,
   OutOfMemory = -108,
@@ -37,6 +38,7 @@ enum class MovErr : int {
   TooManyChildren = -2292,    // a parent would hold more children than 16 bits count
   NestingTooDeep = -2293,     // atoms nested deeper than the layer accepts
   SizeTooLarge = -2294,       // an atom would be larger than 32 bits can state
+  FileChanged = -2299,        // the file was changed or replaced since it was opened: reopen it
 };
 
 constexpr bool MovFailed(MovErr err) { return static_cast<int>(err) < 0; }

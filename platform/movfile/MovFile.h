@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -28,11 +29,23 @@ struct MovFlattenOptions {
 // file's atoms whether the header comes before or after the media data.
 //
 // Save() writes changed user data back in place without moving or rewriting
-// media data: the new header is appended to the file and synced, then the old
-// one becomes free space with one 4-byte write, and the file is synced again.
-// Until that write lands the old header comes first and is the one readers
-// take, so a save cut short leaves a playable movie with its old contents.
-// Headers that such a save left behind are freed by the next one.
+// media data. The new header goes into free space that no media and no live
+// header occupies (the best fitting run of 'free' atoms), or at the end of
+// the file: it is written there inside a complete 'free' atom and synced,
+// then relabelled 'moov' with one write and synced, and only then is the old
+// header relabelled 'free'. Free atoms left at the end of the file are cut
+// off. At every moment the file holds a complete header that comes first
+// (the old one until the new one is in place) and only complete atoms, so a
+// save cut short leaves a playable movie with its old or its new contents;
+// one cut short between its last two syncs leaves both headers, the first
+// live, until the next save frees the other.
+//
+// Saves and flattens hold an advisory lock on the file (opening holds it
+// shared while it reads), so two processes never write it at once, and a
+// save answers FileChanged when the file's live header is no longer the one
+// this object read or last wrote (another process saved in between), or
+// when the path now names another file; FileNotFound once the movie was
+// deleted. The caller then reopens the movie and makes its change again.
 //
 // One object serves one thread at a time.
 class MovFile {
@@ -40,6 +53,7 @@ class MovFile {
   static constexpr uint64_t kMaxHeaderSize = MovCompressedHeader::kMaxExpandedSize;
   static constexpr size_t kMaxTopLevelAtoms = 1u << 16;
   static constexpr uint32_t kMaxSampleSize = uint32_t{256} << 20;
+  static constexpr std::chrono::milliseconds kDefaultLockWait{10000};
 
   MovFile() = default;
   MovFile(const MovFile&) = delete;
@@ -70,12 +84,19 @@ class MovFile {
                     uint32_t* descriptionIndex = nullptr) const;
 
   bool HasChanges() const;
-  // Writes changed user data back (see above); without changes it writes nothing.
+  // Writes changed user data back (see above); without changes it writes
+  // nothing. The changes count as saved only once the save is durable: a
+  // failed save may be tried again.
   MovErr Save();
   // Writes a self-contained copy with the header first and the media data
   // after it (chunk offsets shifted); the file at `path` is replaced only
-  // once the copy is complete.
+  // once the copy is complete, and keeps its permissions (a new file gets
+  // those the umask leaves). A copy cut short leaves no file behind.
   MovErr FlattenTo(const std::string& path, const MovFlattenOptions& options = {});
+
+  // How long opening, saving and flattening wait for another process's lock
+  // on the file before answering FileBusy.
+  void SetLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
   // Where the header lies in the file, and whether it was stored compressed.
   const MovAtom& HeaderAtom() const { return headerAtom_; }
@@ -100,15 +121,38 @@ class MovFile {
   MovErr ScanTopLevel(Layout& layout);
   MovErr LoadHeader();
   MovErr ParseHeader(std::span<const uint8_t> moovAtom);
-  MovErr PrepareAppend(const Layout& layout, uint64_t& appendAt);
-  MovErr WriteNewHeader(const std::vector<uint8_t>& header, uint64_t appendAt);
-  MovErr RetireOldHeaders(const Layout& layout);
+  // A header that this object read or wrote, as it lies in the file.
+  struct HeaderStamp {
+    uint64_t offset = 0;
+    uint64_t size = 0;
+    uint64_t digest = 0;
+  };
+  struct FreeRun {
+    uint64_t offset = 0;
+    uint64_t size = 0;
+    size_t atoms = 0;
+  };
+
+  MovErr NoteLiveHeader();
+  MovErr DigestOf(const MovAtom& atom, uint64_t& digest);
+  MovErr CheckLiveHeaderIsOurs(const Layout& layout);
+  std::vector<uint64_t> ChunkStarts() const;
+  MovErr PrepareForHeader(Layout& layout, const std::vector<uint64_t>& chunkStarts);
+  MovErr DropTrailingFreeSpace(Layout& layout, const std::vector<uint64_t>& chunkStarts);
+  std::vector<FreeRun> ReusableRuns(const Layout& layout, const std::vector<uint64_t>& chunkStarts) const;
+  MovErr WriteHiddenHeader(const Layout& layout, const std::vector<uint64_t>& chunkStarts,
+                           const std::vector<uint8_t>& header, uint64_t& at);
+  MovErr WriteIntoFreeRun(const FreeRun& run, const std::vector<uint8_t>& header);
+  MovErr AppendHidden(uint64_t at, const std::vector<uint8_t>& header);
+  MovErr SwitchHeaders(uint64_t newAt, const std::vector<uint8_t>& header, const MovAtom& live);
   MovErr BuildFlatHeader(MovAtomNode header, const std::vector<MovAtom>& media, uint64_t prefixSize, bool compress,
                          std::vector<uint8_t>& bytes, uint64_t& reserved);
   MovErr CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uint64_t at,
                    const MovFlattenOptions& options);
 
   mutable MovFileIo io_;  // reading samples moves its counters, not the movie
+  std::chrono::milliseconds lockWait_ = kDefaultLockWait;
+  std::vector<HeaderStamp> ownHeaders_;  // the header read, and any a failed save wrote
   Layout layout_;
   MovAtom headerAtom_;
   bool headerCompressed_ = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,6 +14,8 @@ namespace hc::movfile {
 // moved (the benchmarks and tests read them) and an optional fault plan.
 class MovFileIo {
  public:
+  enum class LockKind { Shared, Exclusive };
+
   enum class Mode {
     Read,    // existing file, read only
     Update,  // existing file, read and write; never created or truncated
@@ -25,6 +28,8 @@ class MovFileIo {
   MovFileIo& operator=(const MovFileIo&) = delete;
 
   MovErr Open(const std::string& path, Mode mode);
+  // Takes over a descriptor opened elsewhere (an unnamed file, say).
+  void Adopt(int fd, Mode mode);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
   bool IsWritable() const { return mode_ != Mode::Read; }
@@ -35,9 +40,22 @@ class MovFileIo {
   MovErr WriteAt(uint64_t offset, const void* buffer, size_t count);
   MovErr Sync();
   MovErr Truncate(uint64_t size);
+  // Grows the file to `size` bytes of zeros, with the disk space allocated
+  // where the file system can (so that a full disk refuses here, before
+  // anything is written).
+  MovErr Extend(uint64_t size);
   MovErr Size(uint64_t& size) const;
   // Identity of the open file (device, inode), to tell two paths apart.
   MovErr Identity(uint64_t& device, uint64_t& inode) const;
+  // Whether the path the file was opened with still names it: FileNotFound
+  // once it was deleted, FileChanged once another file took its name.
+  MovErr CheckStillAtPath() const;
+
+  // An advisory lock on the whole file (flock), shared between readers and
+  // held alone by a writer, waited for up to `wait`; FileBusy after that.
+  // On file systems that keep no locks it is not taken and Ok is answered.
+  MovErr Lock(LockKind kind, std::chrono::milliseconds wait);
+  void Unlock();
 
   uint64_t BytesRead() const { return bytesRead_; }
   uint64_t BytesWritten() const { return bytesWritten_; }
@@ -50,6 +68,8 @@ class MovFileIo {
 
   int fd_ = -1;
   Mode mode_ = Mode::Read;
+  std::string path_;  // absolute, as given: a symbolic link is followed anew each time
+  bool locked_ = false;
   uint64_t bytesRead_ = 0;
   uint64_t bytesWritten_ = 0;
   MovFaultPlan plan_;

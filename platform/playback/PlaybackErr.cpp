@@ -52,10 +52,13 @@ PlaybackErr PlaybackErrFromMovErr(movfile::MovErr err) {
     case MovErr::FeatureUnsupported: return PlaybackErr::FeatureUnsupported;
     case MovErr::CodecDataCorrupt: return PlaybackErr::CodecDataCorrupt;
     case MovErr::SizeLimitExceeded: return PlaybackErr::SizeLimitExceeded;
+    // A save holding the file longer than opening waits.
+    case MovErr::FileBusy: return PlaybackErr::IoError;
     // Only saving or atom containers give these; reading never does.
     case MovErr::DiskFull:
     case MovErr::WriteProtected:
-    case MovErr::DataNotOpenForWrite: return PlaybackErr::IoError;
+    case MovErr::DataNotOpenForWrite:
+    case MovErr::FileChanged: return PlaybackErr::IoError;
     case MovErr::CannotFindAtom:
     case MovErr::NotLeafAtom:
     case MovErr::DuplicateAtomTypeAndId:

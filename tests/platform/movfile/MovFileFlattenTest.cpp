@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MovFixtures.h"
@@ -138,4 +145,120 @@ TEST(MovFileFlatten, HandlesMediaBeyondFourGiB) {
   ASSERT_EQ(movie.FlattenTo(flat), MovErr::Ok);
   EXPECT_LT(FileSize(flat), uint64_t{1} << 20);
   EXPECT_EQ(FrameMd5(flat), framesBefore);
+}
+
+namespace {
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// Flattens in a child process that is killed, by itself from the progress
+// callback when `killInProgress`, else by this process after `delay`.
+// Answers the child's wait status.
+int FlattenKilled(const std::string& source, const std::string& flat, bool killInProgress,
+                  std::chrono::microseconds delay) {
+  pid_t child = ::fork();
+  if (child == 0) {
+    MovFile movie;
+    if (movie.OpenForRead(source) != MovErr::Ok) ::_exit(10);
+    MovFlattenOptions options;
+    options.progress = [killInProgress](uint64_t, uint64_t) {
+      if (killInProgress) ::raise(SIGKILL);
+      return true;
+    };
+    for (;;) {
+      if (movie.FlattenTo(flat, options) != MovErr::Ok) ::_exit(11);
+      ::unlink(flat.c_str());
+    }
+  }
+  if (!killInProgress) {
+    std::this_thread::sleep_for(delay);
+    ::kill(child, SIGKILL);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return status;
+}
+
+}  // namespace
+
+// A flatten killed at any moment leaves no temporary file and no part of a
+// copy; a destination it would have replaced is as it was.
+TEST(MovFileFlatten, AKilledFlattenLeavesNothingBehind) {
+  const auto& fixtures = MovFixtures::Get();
+  TempDir dir;
+  const std::string source = dir.File("movie.mov");
+  CopyFile(fixtures.headerLast, source);
+  const std::string flat = dir.File("flat.mov");
+
+  int status = FlattenKilled(source, flat, true, {});
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"movie.mov"}));
+
+  CopyFile(fixtures.headerFirst, flat);
+  const std::vector<uint8_t> existing = ReadBytes(flat);
+  status = FlattenKilled(source, flat, true, {});
+  EXPECT_TRUE(WIFSIGNALED(status)) << status;
+  EXPECT_EQ(FolderEntries(dir.Path()), (std::vector<std::string>{"flat.mov", "movie.mov"}));
+  EXPECT_EQ(ReadBytes(flat), existing);
+  ::unlink(flat.c_str());
+
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 20; ++trial) {
+    SCOPED_TRACE(trial);
+    status = FlattenKilled(source, flat, false, std::chrono::microseconds(random() % 20000));
+    EXPECT_TRUE(WIFSIGNALED(status)) << status;
+    std::vector<std::string> entries = FolderEntries(dir.Path());
+    if (entries.size() == 2) {
+      // Killed between a flatten and the removal of its copy: the copy is whole.
+      EXPECT_EQ(entries, (std::vector<std::string>{"flat.mov", "movie.mov"}));
+      MovFile copy;
+      ASSERT_EQ(copy.OpenForRead(flat), MovErr::Ok);
+      EXPECT_EQ(copy.TopLevelAtoms().back().End(), FileSize(flat));
+      ::unlink(flat.c_str());
+    } else {
+      EXPECT_EQ(entries, (std::vector<std::string>{"movie.mov"}));
+    }
+  }
+}
+
+// A new copy gets what the umask leaves of 0666; a replaced file keeps its
+// permissions; a destination whose name is as long as a name may be works,
+// and an object that had the replaced movie open learns of it when it saves.
+TEST(MovFileFlatten, KeepsPermissionsAndTakesLongNames) {
+  const auto& fixtures = MovFixtures::Get();
+  TempDir dir;
+  MovFile movie;
+  ASSERT_EQ(movie.OpenForRead(fixtures.headerLast), MovErr::Ok);
+
+  const mode_t previous = ::umask(027);
+  const std::string fresh = dir.File("fresh.mov");
+  MovErr err = movie.FlattenTo(fresh);
+  ::umask(previous);
+  ASSERT_EQ(err, MovErr::Ok);
+  struct stat info {};
+  ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+  const std::string replaced = dir.File("replaced.mov");
+  CopyFile(fixtures.headerFirst, replaced);
+  ASSERT_EQ(::chmod(replaced.c_str(), 0604), 0);
+  MovFile holder;
+  ASSERT_EQ(holder.OpenForUpdate(replaced), MovErr::Ok);
+  ASSERT_EQ(holder.UserData().AppendItem(MovFourCC("Hcpr"), Bytes("unsaved")), MovErr::Ok);
+  ASSERT_EQ(movie.FlattenTo(replaced), MovErr::Ok);
+  ASSERT_EQ(::stat(replaced.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0604u);
+  EXPECT_EQ(holder.Save(), MovErr::FileChanged);
+
+  const std::string longName = dir.File(std::string(251, 'n') + ".mov");  // 255 bytes
+  ASSERT_EQ(movie.FlattenTo(longName), MovErr::Ok);
+  MovFile reread;
+  ASSERT_EQ(reread.OpenForRead(longName), MovErr::Ok);
+  EXPECT_EQ(reread.TrackCount(), 3u);
+  EXPECT_EQ(FolderEntries(dir.Path()).size(), 3u);
 }

@@ -35,15 +35,16 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-ToolResult RunTool(const std::vector<std::string>& argv) {
+static ToolResult Run(const std::vector<std::string>& argv, int captured) {
   ToolResult result;
   int pipeFds[2];
   if (::pipe(pipeFds) != 0) return result;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], captured);
   posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, captured == STDOUT_FILENO ? STDERR_FILENO : STDOUT_FILENO, "/dev/null",
+                                   O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   std::vector<char*> args;
   for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -67,6 +68,13 @@ ToolResult RunTool(const std::vector<std::string>& argv) {
   ::waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
+}
+
+ToolResult RunTool(const std::vector<std::string>& argv) { return Run(argv, STDOUT_FILENO); }
+
+std::string RunToolErrors(const std::vector<std::string>& argv) {
+  ToolResult result = Run(argv, STDERR_FILENO);
+  return result.status == 0 ? result.out : "failed: " + result.out;
 }
 
 bool HaveTool(const std::string& name) {

@@ -29,6 +29,8 @@ struct ToolResult {
 
 // Runs a program found on PATH; stdout is captured, stderr discarded.
 ToolResult RunTool(const std::vector<std::string>& argv);
+// The same, capturing what the program writes to stderr instead (its warnings).
+std::string RunToolErrors(const std::vector<std::string>& argv);
 bool HaveTool(const std::string& name);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
