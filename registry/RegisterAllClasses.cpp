@@ -54,6 +54,8 @@
 #include "Renderer/OpenGLRenderer.h"
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/PixelFormatArbiter.h"
+#include "Renderer/QTVisualContextTexture.h"
+#include "Renderer/QTVisualContextTextureSet.h"
 #include "Renderer/SubsetTexture.h"
 #include "Renderer/SubsetTextureSet.h"
 #include "Security/KsDigester.h"
@@ -196,6 +198,8 @@ constexpr Accessor kAccessors[] = {
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
+    &QTVisualContextTexture::ClassGetClassObject,
+    &QTVisualContextTextureSet::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
