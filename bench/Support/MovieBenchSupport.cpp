@@ -21,11 +21,10 @@ namespace {
 struct Child {
   int status = -1;
   std::string errorText;
-  rusage usage{};
 };
 
-// Runs a program with an argument vector; returns its exit status, what it
-// wrote to stderr and what it used.
+// Runs a program with an argument vector; returns its exit status and what it
+// wrote to stderr.
 Child Run(const std::vector<std::string>& argv) {
   Child child;
   int pipeFds[2];
@@ -49,7 +48,7 @@ Child Run(const std::vector<std::string>& argv) {
       child.errorText.append(buffer, static_cast<size_t>(got));
     }
     int status = 0;
-    ::wait4(pid, &status, 0, &child.usage);
+    ::waitpid(pid, &status, 0);
     child.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   ::close(pipeFds[0]);
@@ -123,7 +122,6 @@ FfmpegRun RunFfmpegDecode(const std::string& path, int threads) {
   const size_t at = child.errorText.find("rtime=");
   if (child.status != 0 || at == std::string::npos) return run;
   run.decodeSeconds = std::strtod(child.errorText.c_str() + at + 6, nullptr);
-  run.peakMemoryMiB = static_cast<double>(child.usage.ru_maxrss) / 1024.0;
   run.ok = run.decodeSeconds > 0.0;
   return run;
 }

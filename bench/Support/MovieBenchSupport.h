@@ -30,7 +30,6 @@ int PinToCores(int cores);
 struct FfmpegRun {
   bool ok = false;
   double decodeSeconds = 0.0;  // ffmpeg's own figure: decoder set-up and decoding, after the file is opened
-  double peakMemoryMiB = 0.0;
 };
 // `ffmpeg -threads N -i movie -f null -`, timed by ffmpeg itself.
 FfmpegRun RunFfmpegDecode(const std::string& path, int threads);
