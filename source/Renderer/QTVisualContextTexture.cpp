@@ -82,7 +82,7 @@ eAppErr QTVisualContextTexture::UpdateTexCoords() {
   return AppErr::kNoErr;
 }
 
-std::shared_ptr<VideoTexture> QTVisualContextTexture::GetFrame() const {
+std::shared_ptr<VideoTexture> QTVisualContextTexture::GetVideoTexture() const {
   KsSpinLockGuard guard(m_lock);
   return m_frame;
 }
@@ -114,7 +114,7 @@ eAppErr QTVisualContextTexture::ImagePointToTexture(const KsPointF& p, KsPointF*
 }
 
 eAppErr QTVisualContextTexture::Activate() {
-  std::shared_ptr<VideoTexture> frame = GetFrame();
+  std::shared_ptr<VideoTexture> frame = GetVideoTexture();
   if (!frame) return AppErr::kNoErr;
   if (m_active) Deactivate();
   const GLenum target = frame->Target();

@@ -39,7 +39,7 @@ class QTVisualContextTexture : public HcTexture {
   // -903 without a frame.
   eAppErr UpdateTexCoords();
   bool HasTexture() const { return m_hasFrame.load(std::memory_order_acquire); }
-  std::shared_ptr<hc::playback::VideoTexture> GetFrame() const;
+  std::shared_ptr<hc::playback::VideoTexture> GetVideoTexture() const;
   // The renderer whose luma/chroma programs draw planar frames.
   void SetRenderer(const KsRef<OpenGLRenderer>& renderer);
 

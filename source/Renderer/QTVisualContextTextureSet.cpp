@@ -47,12 +47,12 @@ eAppErr QTVisualContextTextureSet::SetVisualContext(std::shared_ptr<VisualContex
   return AppErr::kNoErr;
 }
 
-std::shared_ptr<VisualContext> QTVisualContextTextureSet::GetVisualContext() const {
+std::shared_ptr<VisualContext> QTVisualContextTextureSet::GetSharedVisualContext() const {
   KsSpinLockGuard guard(m_refsLock);
   return m_visualContext;
 }
 
-void* QTVisualContextTextureSet::GetVisualContextPointer() const { return GetVisualContext().get(); }
+void* QTVisualContextTextureSet::GetVisualContext() const { return GetSharedVisualContext().get(); }
 
 eAppErr QTVisualContextTextureSet::SetVisualContextPointer(void* context) {
   std::shared_ptr<VisualContext> held;
@@ -108,7 +108,7 @@ void QTVisualContextTextureSet::ClearDelayQueue() {
 // The frame due at the display's next output time, or, before the first
 // frame, whatever frame is there. Nothing due: no OpenGL work, no allocation.
 QTVisualContextTextureSet::Frame QTVisualContextTextureSet::TakeFrame(const KsRef<PanoRenderer>& renderer) {
-  std::shared_ptr<VisualContext> context = GetVisualContext();
+  std::shared_ptr<VisualContext> context = GetSharedVisualContext();
   if (!context) return nullptr;
   hc::gl::DisplayTimeStamp stamp{};
   const hc::gl::DisplayTimeStamp* at = nullptr;

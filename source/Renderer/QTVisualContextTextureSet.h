@@ -40,9 +40,9 @@ class QTVisualContextTextureSet : public HcTextureSet {
   eAppErr SetProjection(const KsRef<PanoProjection>& projection) override;
 
   eAppErr SetVisualContext(std::shared_ptr<hc::playback::VisualContext> context);
-  std::shared_ptr<hc::playback::VisualContext> GetVisualContext() const;
+  std::shared_ptr<hc::playback::VisualContext> GetSharedVisualContext() const;
   // Property forms: a VisualContext owned by a shared_ptr, or null.
-  void* GetVisualContextPointer() const;
+  void* GetVisualContext() const;
   eAppErr SetVisualContextPointer(void* context);
 
   eAppErr SetRenderer(const KsRef<PanoRenderer>& renderer);

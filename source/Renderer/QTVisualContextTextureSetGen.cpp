@@ -11,7 +11,7 @@ void QTVisualContextTextureSet::QTVisualContextTextureSetClass::SetupProperties(
   KsRef<KsClassObject> self = ThisRef();
   // Pointer-typed properties take no text: HcML can't set them.
   AddProperty(HcPropertyDirectGet<S, void*>::Create(self, kVisualContextId, kPointer, "VisualContext", false,
-                                                    &S::GetVisualContextPointer, &S::SetVisualContextPointer));
+                                                    &S::GetVisualContext, &S::SetVisualContextPointer));
   AddProperty(HcPropertyObjectDirectGet<S, PanoRenderer>::Create(self, kRendererId, "Renderer", false,
                                                                  &S::GetRenderer, &S::SetRenderer));
   AddProperty(HcPropertyDirectGet<S, uint32_t>::Create(self, kFrameDelayId, kUInt, "FrameDelay", true,

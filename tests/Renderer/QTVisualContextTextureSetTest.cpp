@@ -92,7 +92,7 @@ class VisualContextSetTest : public ::testing::Test {
   }
 
   double ShownSeconds() {
-    std::shared_ptr<VideoTexture> frame = m_set->GetTexture()->GetFrame();
+    std::shared_ptr<VideoTexture> frame = m_set->GetTexture()->GetVideoTexture();
     return frame ? frame->MovieSeconds() : -1.0;
   }
 
@@ -130,7 +130,7 @@ TEST_P(DrawnMovieFrames, MatchFfmpegsConversion) {
   ASSERT_EQ(0, m_drawing.renderer->EndUpdate());
   const std::vector<uint8_t> drawn = m_drawing.ReadARGB();
 
-  std::shared_ptr<VideoTexture> frame = m_set->GetTexture()->GetFrame();
+  std::shared_ptr<VideoTexture> frame = m_set->GetTexture()->GetVideoTexture();
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->Layout(), c.layout);
   EXPECT_EQ(m_context->GetStatistics().framesConverted, 0u);
@@ -213,14 +213,14 @@ TEST_F(VisualContextSetTest, RefreshWithoutANewFrameDoesNoOpenGLWork) {
   Play(MakeMovie(m_folder, "idle", {"-pix_fmt", "yuv420p"}));
   ShowFrame(3);
   ASSERT_EQ(0, m_set->UpdateForRenderer(m_drawing.renderer));
-  const std::shared_ptr<VideoTexture> shown = m_set->GetTexture()->GetFrame();
+  const std::shared_ptr<VideoTexture> shown = m_set->GetTexture()->GetVideoTexture();
   ASSERT_TRUE(shown);
   const uint64_t uploads = m_context->GetStatistics().framesShown;
   const uint64_t seed = m_set->GetUpdateSeed();
   hc::gl::GlContext::ClearCurrent();
   for (int i = 0; i < 3; ++i) EXPECT_EQ(0, m_set->UpdateForRenderer(m_drawing.renderer));
   ASSERT_EQ(m_drawing.context->MakeCurrent(), hc::gl::GlError::None);
-  EXPECT_EQ(m_set->GetTexture()->GetFrame(), shown);
+  EXPECT_EQ(m_set->GetTexture()->GetVideoTexture(), shown);
   EXPECT_EQ(m_context->GetStatistics().framesShown, uploads);
   EXPECT_EQ(m_set->GetUpdateSeed(), seed);
 }
@@ -273,15 +273,15 @@ TEST_F(VisualContextSetTest, FrameDelayHoldsFramesBackByRefreshes) {
 
 TEST_F(VisualContextSetTest, PointerPropertiesTakeOnlySharedObjects) {
   Play(MakeMovie(m_folder, "pointers", {"-pix_fmt", "yuv420p"}));
-  EXPECT_EQ(m_set->GetVisualContextPointer(), m_context.get());
+  EXPECT_EQ(m_set->GetVisualContext(), m_context.get());
   EXPECT_EQ(0, m_set->SetVisualContextPointer(nullptr));
-  EXPECT_FALSE(m_set->GetVisualContext());
+  EXPECT_FALSE(m_set->GetSharedVisualContext());
   EXPECT_EQ(0, m_set->SetVisualContextPointer(m_context.get()));
-  EXPECT_EQ(m_set->GetVisualContext(), m_context);
+  EXPECT_EQ(m_set->GetSharedVisualContext(), m_context);
   std::unique_ptr<VisualContext> unshared;
   ASSERT_EQ(VisualContext::Create(m_drawing.context.get(), {}, &unshared), PlaybackErr::Ok);
   EXPECT_EQ(m_set->SetVisualContextPointer(unshared.get()), AppErr::kBadArgument);
-  EXPECT_EQ(m_set->GetVisualContext(), m_context);
+  EXPECT_EQ(m_set->GetSharedVisualContext(), m_context);
 
   auto texture = KsMakeRef<QTVisualContextTexture>();
   EXPECT_EQ(texture->GetProjectionTile().QuadrantMask, 15u);
