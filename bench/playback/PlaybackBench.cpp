@@ -192,7 +192,15 @@ void BM_PausedMovieCost(benchmark::State& state) {
       return;
     }
     player.context->WaitForImage(nullptr, 10000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the queue fills, then the thread sleeps
+    // The queue fills and the decoder's threads finish the pictures they
+    // were given; then everything sleeps. Measured once a quarter second
+    // passes with next to no processor time.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (double used = 1.0; used > 0.01 && std::chrono::steady_clock::now() < deadline;) {
+      const double start = ProcessorSeconds();
+      std::this_thread::sleep_for(std::chrono::milliseconds(250));
+      used = ProcessorSeconds() - start;
+    }
     const double before = ProcessorSeconds();
     std::this_thread::sleep_for(std::chrono::seconds(1));
     share = ProcessorSeconds() - before;
