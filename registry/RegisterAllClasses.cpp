@@ -54,6 +54,8 @@
 #include "Renderer/OpenGLRenderer.h"
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/PixelFormatArbiter.h"
+#include "Renderer/QTVisualContextTexture.h"
+#include "Renderer/QTVisualContextTextureSet.h"
 #include "Renderer/SubsetTexture.h"
 #include "Renderer/SubsetTextureSet.h"
 #include "Security/KsDigester.h"
@@ -271,6 +273,8 @@ constexpr Accessor kAccessors[] = {
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
     &QTSystemClock::ClassGetClassObject,
+    &QTVisualContextTexture::ClassGetClassObject,
+    &QTVisualContextTextureSet::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &RangeConditionalTween::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,

@@ -5,6 +5,7 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
+#include <chrono>
 #include <cmath>
 
 #include "platform/playback/ImagePixelConverter.h"
@@ -22,10 +23,13 @@ constexpr double kSeekBackoff[] = {1.0, 4.0, 16.0, 1e9};
 void AVFrameDeleter::operator()(AVFrame* frame) const { av_frame_free(&frame); }
 
 PlaybackErr VideoDecoder::Open(const DataReference& reference, uint32_t trackId,
-                               std::unique_ptr<VideoDecoder>* out) {
-  if (out == nullptr) return PlaybackErr::BadArgument;
+                               std::unique_ptr<VideoDecoder>* out, int threads) {
+  if (out == nullptr || threads < 0) return PlaybackErr::BadArgument;
   std::unique_ptr<VideoDecoder> decoder(new VideoDecoder());
+  const auto openStart = std::chrono::steady_clock::now();
   if (PlaybackErr e = FfmpegInput::Open(reference, &decoder->input_); PlaybackFailed(e)) return e;
+  decoder->inputOpenSeconds_ =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - openStart).count();
   AVFormatContext* format = decoder->input_->Format();
   AVStream* stream = nullptr;
   if (trackId != 0) {
@@ -55,7 +59,7 @@ PlaybackErr VideoDecoder::Open(const DataReference& reference, uint32_t trackId,
   decoder->packet_ = av_packet_alloc();
   if (decoder->codec_ == nullptr || decoder->packet_ == nullptr) return PlaybackErr::OutOfMemory;
   if (avcodec_parameters_to_context(decoder->codec_, parameters) < 0) return PlaybackErr::InvalidMovie;
-  decoder->codec_->thread_count = 0;
+  decoder->codec_->thread_count = threads;
   decoder->codec_->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
   decoder->codec_->pkt_timebase = stream->time_base;
   if (int result = avcodec_open2(decoder->codec_, codec, nullptr); result < 0) {

@@ -22,8 +22,9 @@ class VideoDecoder {
   // Packets read without a picture coming out before the stream counts as damaged.
   static constexpr int kMaxPacketsPerFrame = 4096;
 
-  // trackId 0: the first video track.
-  static PlaybackErr Open(const DataReference& reference, uint32_t trackId, std::unique_ptr<VideoDecoder>* out);
+  // trackId 0: the first video track. threads: the decoder's threads (0: one per processor).
+  static PlaybackErr Open(const DataReference& reference, uint32_t trackId, std::unique_ptr<VideoDecoder>* out,
+                          int threads = 0);
   VideoDecoder(const VideoDecoder&) = delete;
   VideoDecoder& operator=(const VideoDecoder&) = delete;
   ~VideoDecoder();
@@ -33,6 +34,8 @@ class VideoDecoder {
   // Nominal length of one frame in seconds (from the frame rate; 1/25 when unknown).
   double FrameDuration() const { return frameDuration_; }
   double StreamDuration() const { return streamDuration_; }
+  // How long opening the file and reading its stream facts took.
+  double InputOpenSeconds() const { return inputOpenSeconds_; }
 
   // The next ReadFrame gives the frame shown at `seconds` (the first frame
   // when seconds lies before it).
@@ -56,6 +59,7 @@ class VideoDecoder {
   int height_ = 0;
   double frameDuration_ = 1.0 / 25;
   double streamDuration_ = 0.0;
+  double inputOpenSeconds_ = 0.0;
   bool inputEnded_ = false;
   double seekTarget_ = -1.0;  // below 0: no seek pending
   int seekAttempt_ = 0;

@@ -4,13 +4,16 @@
 
 namespace hc::playback {
 
-VideoTexture::VideoTexture(std::weak_ptr<VideoTexturePool> pool, unsigned name, int width, int height,
-                           const std::array<Point, 4>& cleanCoords, double movieSeconds)
-    : pool_(std::move(pool)), name_(name), width_(width), height_(height), clean_(cleanCoords),
-      movieSeconds_(movieSeconds) {}
+VideoTexture::VideoTexture(std::weak_ptr<VideoTexturePool> pool, const Description& description)
+    : pool_(std::move(pool)), description_(description) {}
 
 VideoTexture::~VideoTexture() {
-  if (auto pool = pool_.lock()) pool->Recycle(name_, width_, height_);
+  auto pool = pool_.lock();
+  if (!pool) return;
+  for (int i = 0; i < description_.planeCount; ++i) {
+    const Plane& plane = description_.planes[static_cast<size_t>(i)];
+    pool->Recycle(plane.name, plane.width, plane.height, plane.format);
+  }
 }
 
 }  // namespace hc::playback

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/playback/PlaybackErr.h"
+#include "platform/playback/VideoTexture.h"
 
 namespace hc::gl {
 class GlContext;
@@ -12,23 +13,27 @@ class GlContext;
 
 namespace hc::playback {
 
-// Rectangle textures of one OpenGL context, reused from frame to frame.
-// Recycle may be called on any thread; textures are made and deleted only in
-// Acquire and the destructor, with the pool's context current.
+// Rectangle textures of one OpenGL context, reused from frame to frame by
+// size and texel format. Recycle may be called on any thread; textures are
+// made and deleted only in Acquire and the destructor, with the pool's
+// context current.
 class VideoTexturePool {
  public:
-  static constexpr size_t kMaxIdle = 3;
+  // Idle textures kept for later frames: two frames of three planes.
+  static constexpr size_t kMaxIdle = 6;
 
-  explicit VideoTexturePool(hc::gl::GlContext* context) : context_(context) {}
+  explicit VideoTexturePool(hc::gl::GlContext* context);
   VideoTexturePool(const VideoTexturePool&) = delete;
   VideoTexturePool& operator=(const VideoTexturePool&) = delete;
   // Deletes the idle textures when the pool's context is current; otherwise
   // they are left for the context to free.
   ~VideoTexturePool();
 
-  // A texture with storage for width x height pixels (RGBA), contents undefined.
-  PlaybackErr Acquire(int width, int height, unsigned* name);
-  void Recycle(unsigned name, int width, int height);
+  // A texture with storage for width x height texels of the format, contents
+  // undefined, clamped to its edges and filtered linearly.
+  PlaybackErr Acquire(int width, int height, VideoPlaneFormat format, unsigned* name);
+  // Keeps the texture for a later frame; the oldest idle one makes room.
+  void Recycle(unsigned name, int width, int height, VideoPlaneFormat format);
   size_t TexturesMade() const;
 
  private:
@@ -36,6 +41,7 @@ class VideoTexturePool {
     unsigned name;
     int width;
     int height;
+    VideoPlaneFormat format;
   };
   void DeleteRetiredLocked();
 

@@ -5,6 +5,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 }
 
 #include <algorithm>
@@ -21,7 +22,6 @@ namespace {
 
 // Times closer than this are the same instant (well below any frame length).
 constexpr double kTimeEpsilon = 1e-6;
-constexpr size_t kMaxSpareBuffers = 2;
 constexpr size_t kMinReverseSegment = 8;
 
 // The converter's codes in playback's terms; the shared ones keep their values.
@@ -46,7 +46,146 @@ bool UploadFormat(VideoPixelFormat format, GLenum* layout, GLenum* type) {
   }
 }
 
+struct PlaneSet {
+  VideoFrameLayout layout = VideoFrameLayout::Planar;
+  int count = 0;
+  int chromaShiftX = 0;
+  int chromaShiftY = 0;
+};
+
+// The decoder layouts the drawing side takes as planes.
+bool PlanesOf(AVPixelFormat format, bool* fullRange, PlaneSet* planes) {
+  switch (format) {
+    case AV_PIX_FMT_YUVJ420P:
+    case AV_PIX_FMT_YUVJ422P:
+    case AV_PIX_FMT_YUVJ444P:
+    case AV_PIX_FMT_YUVJ440P:
+    case AV_PIX_FMT_YUVJ411P: *fullRange = true; [[fallthrough]];
+    case AV_PIX_FMT_YUV420P:
+    case AV_PIX_FMT_YUV422P:
+    case AV_PIX_FMT_YUV444P:
+    case AV_PIX_FMT_YUV440P:
+    case AV_PIX_FMT_YUV411P:
+    case AV_PIX_FMT_YUV410P: planes->layout = VideoFrameLayout::Planar; planes->count = 3; break;
+    case AV_PIX_FMT_NV12: planes->layout = VideoFrameLayout::BiPlanar; planes->count = 2; break;
+    default: return false;
+  }
+  const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+  if (descriptor == nullptr) return false;
+  planes->chromaShiftX = descriptor->log2_chroma_w;
+  planes->chromaShiftY = descriptor->log2_chroma_h;
+  return true;
+}
+
+// BT.601 and BT.709 pictures, and those that don't say (BT.601, as FFmpeg
+// converts them); others are left to the converter, which knows more matrices.
+bool MatrixOf(AVColorSpace colorspace, VideoMatrix* matrix) {
+  switch (colorspace) {
+    case AVCOL_SPC_BT709: *matrix = VideoMatrix::BT709; return true;
+    case AVCOL_SPC_UNSPECIFIED:
+    case AVCOL_SPC_BT470BG:
+    case AVCOL_SPC_SMPTE170M: *matrix = VideoMatrix::BT601; return true;
+    default: return false;
+  }
+}
+
+int PlaneWidth(int width, int plane, const PlaneSet& planes) {
+  return plane == 0 ? width : -((-width) >> planes.chromaShiftX);
+}
+
+int PlaneHeight(int height, int plane, const PlaneSet& planes) {
+  return plane == 0 ? height : -((-height) >> planes.chromaShiftY);
+}
+
+VideoPlaneFormat PlaneFormatOf(VideoFrameLayout layout, int plane) {
+  if (layout == VideoFrameLayout::Packed) return VideoPlaneFormat::Rgba32;
+  return layout == VideoFrameLayout::BiPlanar && plane == 1 ? VideoPlaneFormat::LumaAlpha8 : VideoPlaneFormat::Luma8;
+}
+
+int TexelBytes(VideoPlaneFormat format) {
+  switch (format) {
+    case VideoPlaneFormat::Luma8: return 1;
+    case VideoPlaneFormat::LumaAlpha8: return 2;
+    case VideoPlaneFormat::Rgba32: break;
+  }
+  return 4;
+}
+
+GLenum GlFormatOf(VideoPlaneFormat format) {
+  return format == VideoPlaneFormat::Luma8 ? GL_LUMINANCE : GL_LUMINANCE_ALPHA;
+}
+
+// Luma is filtered; each chroma sample covers its block of pixels whole, as
+// FFmpeg's own conversion of a frame to RGB does.
+void SetPlaneFilter(int plane) {
+  const GLint filter = plane == 0 ? GL_LINEAR : GL_NEAREST;
+  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_RECTANGLE, GL_TEXTURE_MAG_FILTER, filter);
+}
+
+// The planes of a picture as the drawing side takes them, with the rows the
+// decoder wrote; false for layouts, matrices or rows it can't take as they are.
+bool DescribePlanes(const AVFrame& picture, PlaneSet* planes, VideoMatrix* matrix, bool* fullRange) {
+  *fullRange = picture.color_range == AVCOL_RANGE_JPEG;
+  if (!PlanesOf(static_cast<AVPixelFormat>(picture.format), fullRange, planes)) return false;
+  if (!MatrixOf(picture.colorspace, matrix)) return false;
+  for (int i = 0; i < planes->count; ++i) {
+    const int texelBytes = TexelBytes(PlaneFormatOf(planes->layout, i));
+    if (picture.data[i] == nullptr || picture.linesize[i] <= 0 || picture.linesize[i] % texelBytes != 0 ||
+        picture.linesize[i] / texelBytes < PlaneWidth(picture.width, i, *planes)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+std::shared_ptr<VisualContext::PixelBuffer> VisualContext::BufferPool::Take(size_t size, bool* made) {
+  *made = false;
+  std::unique_ptr<PixelBuffer> buffer;
+  {
+    std::lock_guard lock(mutex_);
+    size_ = size;
+    for (auto it = spare_.begin(); it != spare_.end(); ++it) {
+      if ((*it)->size == size) {
+        buffer = std::move(*it);
+        spare_.erase(it);
+        break;
+      }
+    }
+  }
+  if (!buffer) {
+    buffer.reset(new (std::nothrow) PixelBuffer);
+    if (!buffer) return nullptr;
+    buffer->bytes.reset(new (std::nothrow) uint8_t[size]);
+    if (!buffer->bytes) return nullptr;
+    buffer->size = size;
+    *made = true;
+  }
+  std::weak_ptr<BufferPool> pool = weak_from_this();
+  return {buffer.release(), [pool](PixelBuffer* returned) {
+            if (auto owner = pool.lock()) {
+              owner->Return(returned);
+            } else {
+              delete returned;
+            }
+          }};
+}
+
+void VisualContext::BufferPool::SetLimit(size_t buffers) {
+  std::lock_guard lock(mutex_);
+  limit_ = buffers;
+  spare_.reserve(limit_);
+  while (spare_.size() > limit_) spare_.pop_back();
+}
+
+void VisualContext::BufferPool::Return(PixelBuffer* buffer) {
+  std::unique_ptr<PixelBuffer> owned(buffer);
+  std::lock_guard lock(mutex_);
+  if (owned->size == size_ && spare_.size() < limit_) spare_.push_back(std::move(owned));
+  // A buffer the pool doesn't keep is freed here, after the lock is left.
+}
 
 PlaybackErr VisualContext::Create(hc::gl::GlContext* context, const Options& options,
                                   std::unique_ptr<VisualContext>* out) {
@@ -142,6 +281,7 @@ void VisualContext::SetExpectedReadAhead(double seconds) {
     std::lock_guard lock(mutex_);
     readAhead_ = seconds;
     capacity_ = CapacityLocked();
+    buffers_->SetLimit(capacity_ + 2);
   }
   wake_->notify_all();
 }
@@ -165,25 +305,18 @@ size_t VisualContext::CapacityLocked() const {
   return capacity;
 }
 
-std::shared_ptr<VisualContext::PixelBuffer> VisualContext::TakeBufferLocked(size_t size) {
-  for (auto it = spare_.begin(); it != spare_.end(); ++it) {
-    if ((*it)->size == size) {
-      std::shared_ptr<PixelBuffer> buffer = std::move(*it);
-      spare_.erase(it);
-      return buffer;
-    }
-  }
-  auto buffer = std::make_shared<PixelBuffer>();
-  buffer->bytes.reset(new (std::nothrow) uint8_t[size]);
-  if (!buffer->bytes) return nullptr;
-  buffer->size = size;
-  return buffer;
+// Converted pictures need a buffer each in the queue, one on its way to the
+// card, and one being converted.
+void VisualContext::SetFrameBytesLocked(size_t bytes) {
+  if (bytes == frameBytes_) return;
+  frameBytes_ = bytes;
+  capacity_ = CapacityLocked();
+  buffers_->SetLimit(capacity_ + 2);
 }
 
 void VisualContext::ClearQueueLocked() {
-  for (QueuedFrame& frame : queue_) {
+  for (const QueuedFrame& frame : queue_) {
     if (frame.serial != shownSerial_) ++statistics_.framesSkipped;
-    if (frame.pixels.use_count() == 1 && spare_.size() < kMaxSpareBuffers) spare_.push_back(std::move(frame.pixels));
   }
   queue_.clear();
 }
@@ -199,9 +332,7 @@ bool VisualContext::ReachedLocked(const QueuedFrame& frame, const TimeBase::Posi
 void VisualContext::TrimLocked(const TimeBase::Position& position) {
   bool trimmed = false;
   while (queue_.size() >= 2 && ReachedLocked(queue_[1], position)) {
-    QueuedFrame& front = queue_.front();
-    if (front.serial != shownSerial_) ++statistics_.framesSkipped;
-    if (front.pixels.use_count() == 1 && spare_.size() < kMaxSpareBuffers) spare_.push_back(std::move(front.pixels));
+    if (queue_.front().serial != shownSerial_) ++statistics_.framesSkipped;
     queue_.pop_front();
     trimmed = true;
   }
@@ -236,8 +367,10 @@ std::chrono::nanoseconds VisualContext::TimeUntilNextFrameLocked(const TimeBase:
 
 void VisualContext::DecodeLoop(Source source) {
   std::unique_ptr<VideoDecoder> decoder;
-  const PlaybackErr opened = VideoDecoder::Open(source.reference, source.track.trackId, &decoder);
+  const PlaybackErr opened =
+      VideoDecoder::Open(source.reference, source.track.trackId, &decoder, options_.decodeThreads);
   std::unique_lock lock(mutex_);
+  if (decoder) statistics_.inputOpenSeconds = decoder->InputOpenSeconds();
   if (PlaybackFailed(opened)) {
     decodeError_ = opened;
     queued_.notify_all();
@@ -246,9 +379,9 @@ void VisualContext::DecodeLoop(Source source) {
   }
   decoder_ = decoder.get();
   frameDuration_ = decoder->FrameDuration();
-  frameBytes_ = VideoPixelFormatRowBytes(options_.pixelFormat, decoder->Width()) *
-                static_cast<size_t>(decoder->Height());
-  capacity_ = CapacityLocked();
+  // Until the first picture tells, reckon with the converted size.
+  SetFrameBytesLocked(VideoPixelFormatRowBytes(options_.pixelFormat, decoder->Width()) *
+                      static_cast<size_t>(decoder->Height()));
 
   TimeBase& timeBase = *source.timeBase;
   uint64_t generation = 0;
@@ -376,43 +509,71 @@ bool VisualContext::DecodeReverseSegment(VideoDecoder& decoder, double target, d
   return !segment.empty();
 }
 
-bool VisualContext::PushFrame(DecodedFrame& frame, int64_t lap, uint64_t generation) {
+bool VisualContext::QueuePlanes(DecodedFrame& frame, QueuedFrame& queued) {
+  PlaneSet planes;
+  const AVFrame& picture = *frame.frame;
+  if (!options_.keepDecoderLayout || !DescribePlanes(picture, &planes, &queued.matrix, &queued.fullRange)) {
+    return false;
+  }
+  size_t bytes = 0;
+  for (int i = 0; i < planes.count; ++i) {
+    bytes += static_cast<size_t>(picture.linesize[i]) * static_cast<size_t>(PlaneHeight(picture.height, i, planes));
+  }
+  queued.layout = planes.layout;
+  queued.planes = std::shared_ptr<const AVFrame>(frame.frame.release(), AVFrameDeleter());
+  std::lock_guard lock(mutex_);
+  SetFrameBytesLocked(bytes);
+  return true;
+}
+
+bool VisualContext::QueueConverted(DecodedFrame& frame, QueuedFrame& queued) {
   const AVFrame* picture = frame.frame.get();
   const size_t rowBytes = VideoPixelFormatRowBytes(options_.pixelFormat, picture->width);
   const uint64_t size = static_cast<uint64_t>(rowBytes) * static_cast<uint64_t>(picture->height);
-  std::shared_ptr<PixelBuffer> buffer;
+  if (rowBytes == 0 || size > SIZE_MAX) {
+    std::lock_guard lock(mutex_);
+    decodeError_ = PlaybackErr::SizeLimitExceeded;
+    return false;
+  }
   {
     std::lock_guard lock(mutex_);
-    if (rowBytes == 0 || size > SIZE_MAX) {
-      decodeError_ = PlaybackErr::SizeLimitExceeded;
-      return false;
-    }
-    buffer = TakeBufferLocked(static_cast<size_t>(size));
-    if (!buffer) {
-      decodeError_ = PlaybackErr::OutOfMemory;
-      return false;
-    }
+    SetFrameBytesLocked(static_cast<size_t>(size));
   }
+  bool made = false;
+  std::shared_ptr<PixelBuffer> buffer = buffers_->Take(static_cast<size_t>(size), &made);
+  if (!buffer) {
+    std::lock_guard lock(mutex_);
+    decodeError_ = PlaybackErr::OutOfMemory;
+    return false;
+  }
+  // The converter sets itself up again for a picture whose size or layout
+  // differs from the one before, and the buffer was taken for this one.
   const PlaybackErr converted = PlaybackErrOfConversion(
       converter_.ConvertFrame(picture, options_.pixelFormat, buffer->bytes.get(), buffer->size, rowBytes));
   std::lock_guard lock(mutex_);
+  if (made) ++statistics_.buffersMade;
   if (PlaybackFailed(converted)) {
     decodeError_ = converted;
     return false;
   }
-  if (stop_ || source_.timeBase->Generation() != generation) {
-    if (spare_.size() < kMaxSpareBuffers) spare_.push_back(std::move(buffer));
-    return false;
-  }
+  ++statistics_.framesConverted;
+  queued.rowBytes = rowBytes;
+  queued.pixels = std::move(buffer);
+  queued.layout = VideoFrameLayout::Packed;
+  return true;
+}
+
+bool VisualContext::PushFrame(DecodedFrame& frame, int64_t lap, uint64_t generation) {
   QueuedFrame queued;
+  queued.width = frame.frame->width;
+  queued.height = frame.frame->height;
+  if (!QueuePlanes(frame, queued) && !QueueConverted(frame, queued)) return false;
+  std::lock_guard lock(mutex_);
+  if (stop_ || source_.timeBase->Generation() != generation) return false;
   queued.lap = lap;
   queued.seconds = frame.seconds;
   queued.duration = frame.duration > 0.0 ? frame.duration : frameDuration_;
   queued.serial = nextSerial_++;
-  queued.width = picture->width;
-  queued.height = picture->height;
-  queued.rowBytes = rowBytes;
-  queued.pixels = std::move(buffer);
   queue_.push_back(std::move(queued));
   ++statistics_.framesDecoded;
   statistics_.peakQueued = std::max(statistics_.peakQueued, queue_.size());
@@ -503,7 +664,7 @@ PlaybackErr VisualContext::CopyImageForTime(const hc::gl::DisplayTimeStamp* time
   if (hc::gl::GlContext::Current() != context_) return PlaybackErr::WrongContext;
   const TimeBase::Position position = PositionFor(time);
   QueuedFrame frame;
-  std::array<VideoTexture::Point, 4> clean{};
+  VideoTexture::Description description;
   {
     std::lock_guard lock(mutex_);
     if (!QueueIsCurrentLocked()) return PlaybackErr::NoImage;
@@ -516,23 +677,26 @@ PlaybackErr VisualContext::CopyImageForTime(const hc::gl::DisplayTimeStamp* time
       }
     }
     frame = queue_.front();
-    clean = CleanCoords(frame.width, frame.height);
+    description.cleanCoords = CleanCoords(frame.width, frame.height);
   }
-  unsigned name = 0;
-  if (PlaybackErr e = pool_->Acquire(frame.width, frame.height, &name); PlaybackFailed(e)) return e;
-  GLenum layout = 0;
-  GLenum type = 0;
-  UploadFormat(options_.pixelFormat, &layout, &type);
+  description.layout = frame.layout;
+  description.matrix = frame.matrix;
+  description.fullRange = frame.fullRange;
+  description.movieSeconds = frame.seconds;
   while (glGetError() != GL_NO_ERROR) {
   }
-  glBindTexture(GL_TEXTURE_RECTANGLE, name);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(frame.rowBytes / 4));
-  glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, frame.width, frame.height, layout, type, frame.pixels->bytes.get());
+  GLint alignment = 4;
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  const PlaybackErr uploaded =
+      frame.layout == VideoFrameLayout::Packed ? UploadPacked(frame, description) : UploadPlanes(frame, description);
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   glBindTexture(GL_TEXTURE_RECTANGLE, 0);
   const bool failed = glGetError() != GL_NO_ERROR;
-  auto texture = std::make_shared<VideoTexture>(pool_, name, frame.width, frame.height, clean, frame.seconds);
+  // The textures go back to the pool with it, also when the upload failed.
+  auto texture = std::make_shared<VideoTexture>(pool_, description);
+  if (PlaybackFailed(uploaded)) return uploaded;
   if (failed) return PlaybackErr::DeviceError;
   {
     std::lock_guard lock(mutex_);
@@ -541,6 +705,49 @@ PlaybackErr VisualContext::CopyImageForTime(const hc::gl::DisplayTimeStamp* time
     ++statistics_.framesShown;
   }
   *out = std::move(texture);
+  return PlaybackErr::Ok;
+}
+
+PlaybackErr VisualContext::UploadPacked(const QueuedFrame& frame, VideoTexture::Description& description) {
+  VideoTexture::Plane& plane = description.planes[0];
+  plane = {0, frame.width, frame.height, VideoPlaneFormat::Rgba32};
+  if (PlaybackErr e = pool_->Acquire(frame.width, frame.height, plane.format, &plane.name); PlaybackFailed(e)) {
+    return e;
+  }
+  description.planeCount = 1;
+  GLenum layout = 0;
+  GLenum type = 0;
+  UploadFormat(options_.pixelFormat, &layout, &type);
+  glBindTexture(GL_TEXTURE_RECTANGLE, plane.name);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(frame.rowBytes / 4));
+  glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, frame.width, frame.height, layout, type, frame.pixels->bytes.get());
+  return PlaybackErr::Ok;
+}
+
+// Each plane goes up from the decoder's own rows, at the size this picture
+// has: a picture of another size or layout than the one before gets textures
+// of its own shape.
+PlaybackErr VisualContext::UploadPlanes(const QueuedFrame& frame, VideoTexture::Description& description) {
+  const AVFrame& picture = *frame.planes;
+  PlaneSet planes;
+  bool fullRange = false;
+  VideoMatrix matrix = VideoMatrix::BT601;
+  if (!DescribePlanes(picture, &planes, &matrix, &fullRange)) return PlaybackErr::BadArgument;
+  for (int i = 0; i < planes.count; ++i) {
+    VideoTexture::Plane& plane = description.planes[static_cast<size_t>(i)];
+    plane.width = PlaneWidth(picture.width, i, planes);
+    plane.height = PlaneHeight(picture.height, i, planes);
+    plane.format = PlaneFormatOf(planes.layout, i);
+    if (PlaybackErr e = pool_->Acquire(plane.width, plane.height, plane.format, &plane.name); PlaybackFailed(e)) {
+      return e;
+    }
+    description.planeCount = i + 1;
+    glBindTexture(GL_TEXTURE_RECTANGLE, plane.name);
+    SetPlaneFilter(i);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, picture.linesize[i] / TexelBytes(plane.format));
+    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, plane.width, plane.height, GlFormatOf(plane.format),
+                    GL_UNSIGNED_BYTE, picture.data[i]);
+  }
   return PlaybackErr::Ok;
 }
 

@@ -25,6 +25,8 @@ namespace hc::gl {
 class GlContext;
 }
 
+struct AVFrame;
+
 namespace hc::playback {
 
 class Movie;
@@ -33,24 +35,39 @@ class VideoTexturePool;
 
 // Pictures of one movie for one OpenGL context. A decode thread reads the
 // movie's first enabled video track ahead of its time base (the expected
-// read-ahead, at least a few frames) into a bounded queue of converted
-// pictures, starts over when the time base jumps or turns round, and signals
-// when the frame due now changes. The drawing thread asks for the frame due
-// at a display time stamp and gets it uploaded into a pooled rectangle
-// texture; that call never waits for decoding.
-class VisualContext {
+// read-ahead, at least a few frames) into a bounded queue, starts over when
+// the time base jumps or turns round, and signals when the frame due now
+// changes. The drawing thread asks for the frame due at a display time stamp
+// and gets it uploaded into pooled rectangle textures; that call never waits
+// for decoding.
+//
+// Pictures in an 8-bit planar Y'CbCr layout (4:2:0, 4:2:2, 4:4:4 and their
+// kin, or Y with interleaved CbCr) with a BT.601 or BT.709 matrix are queued
+// as the decoder made them and uploaded plane by plane, for the drawing side
+// to turn into RGB; any other picture is converted into the packed pixel
+// format first, into frame buffers the context keeps for the queue. Every
+// picture carries its own size and layout, so a stream that changes either
+// midway is shown as it comes.
+class VisualContext : public std::enable_shared_from_this<VisualContext> {
  public:
   struct Options {
-    // BGRA32, ARGB32, RGBA32 or ABGR32: the layouts OpenGL takes directly.
+    // BGRA32, ARGB32, RGBA32 or ABGR32: the layouts OpenGL takes directly,
+    // for pictures that are converted.
     VideoPixelFormat pixelFormat = VideoPixelFormat::BGRA32;
+    // Planar Y'CbCr pictures go up unconverted (false: every picture is converted).
+    bool keepDecoderLayout = true;
     double expectedReadAhead = 0.1;        // seconds of pictures decoded ahead
     size_t maxQueuedBytes = size_t{256} << 20;  // the queue's pictures at most
+    int decodeThreads = 0;                 // the decoder's threads (0: one per processor)
   };
   struct Statistics {
-    uint64_t framesDecoded = 0;  // pictures put into the queue
-    uint64_t framesShown = 0;    // pictures uploaded
-    uint64_t framesSkipped = 0;  // pictures passed by before they were shown
+    uint64_t framesDecoded = 0;    // pictures put into the queue
+    uint64_t framesConverted = 0;  // of those, converted into the packed format
+    uint64_t framesShown = 0;      // pictures uploaded
+    uint64_t framesSkipped = 0;    // pictures passed by before they were shown
+    uint64_t buffersMade = 0;      // frame buffers allocated for converted pictures
     size_t peakQueued = 0;
+    double inputOpenSeconds = 0.0;  // opening the file and reading its stream facts
   };
   // timeStamp: when the new frame is due (host time of the time base's clock).
   using ImageAvailableCallback = std::function<void(const hc::gl::DisplayTimeStamp& timeStamp)>;
@@ -100,6 +117,21 @@ class VisualContext {
     std::unique_ptr<uint8_t[]> bytes;
     size_t size = 0;
   };
+  // Frame buffers of converted pictures: a buffer goes back to the pool when
+  // its last holder lets go, and the pool keeps as many as the queue holds,
+  // so that steady playback allocates none.
+  class BufferPool : public std::enable_shared_from_this<BufferPool> {
+   public:
+    std::shared_ptr<PixelBuffer> Take(size_t size, bool* made);
+    void SetLimit(size_t buffers);
+    void Return(PixelBuffer* buffer);
+
+   private:
+    std::mutex mutex_;
+    std::vector<std::unique_ptr<PixelBuffer>> spare_;
+    size_t limit_ = kMinQueuedFrames + 1;
+    size_t size_ = 0;  // the size last asked for; others are freed
+  };
   struct QueuedFrame {
     int64_t lap = 0;
     double seconds = 0.0;
@@ -108,7 +140,11 @@ class VisualContext {
     int width = 0;
     int height = 0;
     size_t rowBytes = 0;
-    std::shared_ptr<PixelBuffer> pixels;
+    std::shared_ptr<PixelBuffer> pixels;   // a converted picture
+    std::shared_ptr<const AVFrame> planes;  // or the decoder's own
+    VideoFrameLayout layout = VideoFrameLayout::Packed;
+    VideoMatrix matrix = VideoMatrix::BT601;
+    bool fullRange = false;
   };
   struct Source {
     DataReference reference;
@@ -121,7 +157,11 @@ class VisualContext {
   void StopThread();
   void DecodeLoop(Source source);
   bool PushFrame(DecodedFrame& frame, int64_t lap, uint64_t generation);
-  std::shared_ptr<PixelBuffer> TakeBufferLocked(size_t size);
+  bool QueuePlanes(DecodedFrame& frame, QueuedFrame& queued);
+  bool QueueConverted(DecodedFrame& frame, QueuedFrame& queued);
+  void SetFrameBytesLocked(size_t bytes);
+  PlaybackErr UploadPlanes(const QueuedFrame& frame, VideoTexture::Description& description);
+  PlaybackErr UploadPacked(const QueuedFrame& frame, VideoTexture::Description& description);
   void ClearQueueLocked();
   bool QueueIsCurrentLocked() const;
   void TrimLocked(const TimeBase::Position& position);
@@ -138,13 +178,13 @@ class VisualContext {
   hc::gl::GlContext* const context_;
   const Options options_;
   std::shared_ptr<VideoTexturePool> pool_;
+  std::shared_ptr<BufferPool> buffers_ = std::make_shared<BufferPool>();
   ImagePixelConverter converter_;  // decode thread only
 
   mutable std::mutex mutex_;
   std::shared_ptr<std::condition_variable> wake_ = std::make_shared<std::condition_variable>();
   std::condition_variable queued_;  // a frame was queued (WaitForImage)
   std::deque<QueuedFrame> queue_;
-  std::vector<std::shared_ptr<PixelBuffer>> spare_;
   bool attached_ = false;
   Source source_;
   int observer_ = 0;
@@ -154,7 +194,7 @@ class VisualContext {
   size_t frameBytes_ = 0;
   int direction_ = 1;
   uint64_t queueGeneration_ = 0;
-  bool decodeEnded_ = false;  // the decode thread reached the end of what it plays  // of the time base when the queue was last emptied
+  bool decodeEnded_ = false;  // the decode thread reached the end of what it plays
   uint64_t nextSerial_ = 1;
   uint64_t shownSerial_ = 0;
   uint64_t signalledSerial_ = 0;

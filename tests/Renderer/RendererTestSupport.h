@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -74,4 +76,33 @@ inline eAppErr DrawTextureFlat(PanoRenderer& renderer, HcTexture& texture, int w
   const eAppErr err = quad->Draw();
   texture.Deactivate();
   return err;
+}
+
+// A 3 x 3 box blur of one channel of a width x height image with `stride`
+// bytes a pixel: comparisons with another converter's pictures then forgive
+// where each puts its chroma samples.
+inline std::vector<float> BlurredChannel(const std::vector<uint8_t>& pixels, int width, int height, int stride,
+                                         int channel) {
+  std::vector<float> out(static_cast<size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      float sum = 0;
+      int n = 0;
+      for (int sy = std::max(y - 1, 0); sy <= std::min(y + 1, height - 1); ++sy) {
+        for (int sx = std::max(x - 1, 0); sx <= std::min(x + 1, width - 1); ++sx) {
+          sum += pixels[(static_cast<size_t>(sy) * width + sx) * stride + channel];
+          ++n;
+        }
+      }
+      out[static_cast<size_t>(y) * width + x] = sum / static_cast<float>(n);
+    }
+  }
+  return out;
+}
+
+inline float ChannelMeanAbsDifference(const std::vector<float>& a, const std::vector<float>& b) {
+  if (a.size() != b.size() || a.empty()) return 255.0f;
+  double total = 0;
+  for (size_t i = 0; i < a.size(); ++i) total += std::fabs(a[i] - b[i]);
+  return static_cast<float>(total / static_cast<double>(a.size()));
 }

@@ -22,7 +22,36 @@ std::string RateText(const FixtureFacts& facts) {
   return std::to_string(facts.fpsNum) + "/" + std::to_string(facts.fpsDen);
 }
 
+// Two halves whose streams repeat their parameter sets, joined without
+// re-encoding: the decoder meets the new size and layout midway.
+std::string MakeSizeChange() {
+  const std::string path = Folder().File("sizechange.mov");
+  const std::string list = Folder().File("sizechange.txt");
+  const std::pair<const char*, const char*> halves[] = {{"testsrc=size=64x48", "yuv420p"},
+                                                        {"testsrc2=size=96x64", "yuv422p"}};
+  std::string listText;
+  for (const auto& [source, pixelFormat] : halves) {
+    const std::string half = Folder().File(std::string("half-") + pixelFormat + ".mov");
+    if (movtest::RunTool({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                          std::string(source) + ":rate=25:duration=1", "-c:v", "libx264", "-preset", "ultrafast",
+                          "-g", "12", "-bf", "2", "-pix_fmt", pixelFormat, "-x264-params", "repeat-headers=1",
+                          "-fflags", "+bitexact", half})
+            .status != 0) {
+      return {};
+    }
+    listText += "file '" + half + "'\n";
+  }
+  movtest::WriteBytes(list, std::vector<uint8_t>(listText.begin(), listText.end()));
+  if (movtest::RunTool({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "concat", "-safe", "0", "-i", list,
+                        "-c", "copy", path})
+          .status != 0) {
+    return {};
+  }
+  return path;
+}
+
 std::string Make(Fixture fixture) {
+  if (fixture == Fixture::SizeChange) return MakeSizeChange();
   const FixtureFacts facts = FactsOf(fixture);
   const std::string path = Folder().File("fixture" + std::to_string(static_cast<int>(fixture)) + ".mov");
   std::vector<std::string> argv = {"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
@@ -43,7 +72,8 @@ FixtureFacts FactsOf(Fixture fixture) {
     case Fixture::Fps24: return {24, 1, 48};
     case Fixture::Fps2997: return {30000, 1001, 60};
     case Fixture::Fps25:
-    case Fixture::WithSound: return {25, 1, 50};
+    case Fixture::WithSound:
+    case Fixture::SizeChange: return {25, 1, 50};
   }
   return {25, 1, 50};
 }
@@ -80,6 +110,14 @@ std::vector<uint8_t> FfmpegFrameBgra(const std::string& path, const std::string&
   return std::vector<uint8_t>(result.out.begin(), result.out.end());
 }
 
+std::vector<uint8_t> FfmpegFrameRaw(const std::string& path, const std::string& seconds,
+                                    const std::string& pixelFormat) {
+  const movtest::ToolResult result =
+      movtest::RunTool({"ffmpeg", "-hide_banner", "-loglevel", "error", "-ss", seconds, "-i", path, "-frames:v", "1",
+                        "-f", "rawvideo", "-pix_fmt", pixelFormat, "-"});
+  return std::vector<uint8_t>(result.out.begin(), result.out.end());
+}
+
 std::string FrameStartText(const FixtureFacts& facts, int frame) {
   const int64_t micros = (int64_t{frame} * facts.fpsDen * 1000000) / facts.fpsNum;
   char text[32];
@@ -101,6 +139,17 @@ std::vector<uint8_t> ReadTexture(const hc::playback::VideoTexture& texture) {
   glGetTexImage(texture.Target(), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels.data());
   glBindTexture(texture.Target(), 0);
   return pixels;
+}
+
+std::vector<uint8_t> ReadPlane(const hc::playback::VideoTexture& texture, int plane) {
+  const hc::playback::VideoTexture::Plane& facts = texture.PlaneAt(plane);
+  const bool pairs = facts.format == hc::playback::VideoPlaneFormat::LumaAlpha8;
+  std::vector<uint8_t> texels(static_cast<size_t>(facts.width) * facts.height * (pairs ? 2 : 1));
+  glBindTexture(texture.Target(), facts.name);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(texture.Target(), 0, pairs ? GL_LUMINANCE_ALPHA : GL_LUMINANCE, GL_UNSIGNED_BYTE, texels.data());
+  glBindTexture(texture.Target(), 0);
+  return texels;
 }
 
 int MaxDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {

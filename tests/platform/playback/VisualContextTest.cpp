@@ -46,9 +46,12 @@ class VisualContextTest : public ::testing::Test {
     ASSERT_TRUE(gl_.Make());
   }
 
-  std::unique_ptr<VisualContext> MakeContext(Movie& movie) {
+  // Converted frames by default: the tests compare them with ffmpeg's BGRA.
+  std::unique_ptr<VisualContext> MakeContext(Movie& movie, bool keepDecoderLayout = false) {
+    VisualContext::Options options;
+    options.keepDecoderLayout = keepDecoderLayout;
     std::unique_ptr<VisualContext> context;
-    EXPECT_EQ(VisualContext::Create(gl_.context.get(), {}, &context), PlaybackErr::Ok);
+    EXPECT_EQ(VisualContext::Create(gl_.context.get(), options, &context), PlaybackErr::Ok);
     EXPECT_EQ(context->SetMovie(&movie), PlaybackErr::Ok);
     return context;
   }
@@ -95,7 +98,9 @@ TEST_F(VisualContextTest, TextureFactsAndRefusals) {
   VisualContext::Options yuv;
   yuv.pixelFormat = hc::playback::VideoPixelFormat::YUV422_2vuy;
   EXPECT_EQ(VisualContext::Create(gl_.context.get(), yuv, &context), PlaybackErr::BadArgument);
-  ASSERT_EQ(VisualContext::Create(gl_.context.get(), {}, &context), PlaybackErr::Ok);
+  VisualContext::Options converted;
+  converted.keepDecoderLayout = false;
+  ASSERT_EQ(VisualContext::Create(gl_.context.get(), converted, &context), PlaybackErr::Ok);
   EXPECT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::NoImage);  // no movie yet
   auto empty = Movie::CreateEmpty();
   EXPECT_EQ(context->SetMovie(empty.get()), PlaybackErr::InvalidTrack);
@@ -106,6 +111,8 @@ TEST_F(VisualContextTest, TextureFactsAndRefusals) {
   std::thread([&] { EXPECT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::WrongContext); }).join();
   ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
   EXPECT_EQ(texture->Target(), static_cast<unsigned>(GL_TEXTURE_RECTANGLE));
+  EXPECT_EQ(texture->Layout(), hc::playback::VideoFrameLayout::Packed);
+  EXPECT_EQ(texture->PlaneCount(), 1);
   EXPECT_NE(texture->Name(), 0u);
   EXPECT_TRUE(texture->IsFlipped());
   const auto& corners = texture->CleanTexCoords();  // lower-left, lower-right, upper-right, upper-left
@@ -128,6 +135,104 @@ TEST_F(VisualContextTest, TextureFactsAndRefusals) {
   ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
   EXPECT_EQ(texture->Name(), name);
   EXPECT_NEAR(texture->MovieSeconds(), 1.0, 1e-6);
+}
+
+// Planar pictures reach the card as the decoder made them: each plane at its
+// own size, bit for bit what ffmpeg decodes, with the picture's colorimetry.
+TEST_F(VisualContextTest, PlanarFramesGoUpUnconverted) {
+  const std::string& path = playtest::MoviePath(Fixture::Fps25);
+  auto movie = playtest::OpenMovie(path);
+  ASSERT_TRUE(movie);
+  auto context = MakeContext(*movie, true);
+  for (int frame : {0, 13, 49}) {
+    SCOPED_TRACE(frame);
+    movie->SetTime(int64_t{frame} * movie->TimeScale() / 25);
+    ASSERT_EQ(context->WaitForImage(nullptr, kWaitMs), PlaybackErr::Ok);
+    std::shared_ptr<VideoTexture> texture;
+    ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
+    ASSERT_EQ(texture->Layout(), hc::playback::VideoFrameLayout::Planar);
+    ASSERT_EQ(texture->PlaneCount(), 3);
+    EXPECT_EQ(texture->Matrix(), hc::playback::VideoMatrix::BT601);
+    EXPECT_FALSE(texture->FullRange());
+    EXPECT_EQ(texture->PlaneAt(1).width, 32);
+    EXPECT_EQ(texture->PlaneAt(2).height, 24);
+    std::vector<uint8_t> planes;
+    for (int i = 0; i < 3; ++i) {
+      const auto plane = playtest::ReadPlane(*texture, i);
+      planes.insert(planes.end(), plane.begin(), plane.end());
+    }
+    EXPECT_EQ(planes, playtest::FfmpegFrameRaw(path, playtest::FrameStartText(playtest::FactsOf(Fixture::Fps25), frame),
+                                               "yuv420p"));
+  }
+  const auto statistics = context->GetStatistics();
+  EXPECT_EQ(statistics.framesConverted, 0u);
+  EXPECT_EQ(statistics.buffersMade, 0u);
+}
+
+// A stream whose pictures change size and layout midway: every picture is
+// shown at its own size, converted with a converter set up for it, or
+// uploaded plane by plane with its own rows, on both paths.
+TEST_F(VisualContextTest, MidStreamChangeOfSizeAndLayout) {
+  const std::string& path = playtest::MoviePath(Fixture::SizeChange);
+  ASSERT_FALSE(path.empty());
+  const playtest::FixtureFacts facts = playtest::FactsOf(Fixture::SizeChange);
+  struct Step {
+    int frame;
+    int width;
+    int height;
+    const char* layout;
+  };
+  const Step steps[] = {{3, 64, 48, "yuv420p"}, {30, 96, 64, "yuv422p"}, {10, 64, 48, "yuv420p"}, {49, 96, 64, "yuv422p"}};
+  for (bool keepDecoderLayout : {false, true}) {
+    SCOPED_TRACE(keepDecoderLayout ? "planes" : "converted");
+    auto movie = playtest::OpenMovie(path);
+    ASSERT_TRUE(movie);
+    auto context = MakeContext(*movie, keepDecoderLayout);
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.frame);
+      movie->SetTime(int64_t{step.frame} * movie->TimeScale() / 25);
+      ASSERT_EQ(context->WaitForImage(nullptr, kWaitMs), PlaybackErr::Ok);
+      std::shared_ptr<VideoTexture> texture;
+      ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
+      EXPECT_EQ(texture->Width(), step.width);
+      EXPECT_EQ(texture->Height(), step.height);
+      const std::string at = playtest::FrameStartText(facts, step.frame);
+      if (keepDecoderLayout) {
+        ASSERT_EQ(texture->PlaneCount(), 3);
+        EXPECT_EQ(texture->PlaneAt(1).height, std::string(step.layout) == "yuv422p" ? step.height : step.height / 2);
+        std::vector<uint8_t> planes;
+        for (int i = 0; i < 3; ++i) {
+          const auto plane = playtest::ReadPlane(*texture, i);
+          planes.insert(planes.end(), plane.begin(), plane.end());
+        }
+        EXPECT_EQ(planes, playtest::FfmpegFrameRaw(path, at, step.layout));
+      } else {
+        EXPECT_LE(playtest::MaxDifference(playtest::ReadTexture(*texture), playtest::FfmpegFrameBgra(path, at)), 2);
+      }
+    }
+    EXPECT_EQ(context->DecodeError(), PlaybackErr::Ok);
+  }
+}
+
+// Converted frames go into buffers the context keeps: once the queue is full,
+// playing on takes every buffer from the pool and allocates none.
+TEST_F(VisualContextTest, SteadyPlaybackReusesFrameBuffers) {
+  auto movie = playtest::OpenMovie(playtest::MoviePath(Fixture::Fps25));
+  ASSERT_TRUE(movie);
+  auto context = MakeContext(*movie);
+  uint64_t host = 1000;
+  movie->GetTimeBase()->SetHostClock([&host] { return host; });
+  movie->SetRate(1.0);
+  // Three frames a step, so that several buffers come free at once.
+  for (int frame = 0; frame < 50; frame += 3) {
+    host = 1000 + static_cast<uint64_t>(frame) * 40000000ull;
+    ASSERT_EQ(context->WaitForImage(nullptr, kWaitMs), PlaybackErr::Ok) << frame;
+    std::shared_ptr<VideoTexture> texture;
+    ASSERT_EQ(context->CopyImageForTime(nullptr, &texture), PlaybackErr::Ok);
+  }
+  const auto statistics = context->GetStatistics();
+  EXPECT_GE(statistics.framesConverted, 49u);
+  EXPECT_LE(statistics.buffersMade, context->QueueCapacity() + 2);
 }
 
 // Playing under a manual display clock: each refresh asks for the frame due
