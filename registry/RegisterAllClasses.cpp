@@ -42,6 +42,20 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "Renderer/AppleOpenGLRenderer.h"
+#include "Renderer/BitmapTexture.h"
+#include "Renderer/BitmapTextureSet.h"
+#include "Renderer/GLBitmapTexture.h"
+#include "Renderer/GLVertexBuffer.h"
+#include "Renderer/HcSharedGraphicsContext.h"
+#include "Renderer/HcTexture.h"
+#include "Renderer/HcTextureSet.h"
+#include "Renderer/HcVertexBuffer.h"
+#include "Renderer/OpenGLRenderer.h"
+#include "Renderer/PanoRenderer.h"
+#include "Renderer/PixelFormatArbiter.h"
+#include "Renderer/SubsetTexture.h"
+#include "Renderer/SubsetTextureSet.h"
 #include "Security/KsDigester.h"
 #include "Security/KsPrivateKey.h"
 #include "Security/KsPublicCert.h"
@@ -53,6 +67,11 @@
 #include "Security/OpenSSLSHA256Digester.h"
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
+#include "Source/BufferSource.h"
+#include "Source/MosaicSource.h"
+#include "Source/PanoSource.h"
+#include "Source/QTBufferSource.h"
+#include "Source/SourceCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -92,10 +111,14 @@ using Accessor = KsRef<KsClassObject> (*)();
 // Every class built so far, in alphabetical order of the class names.
 constexpr Accessor kAccessors[] = {
     &AggregateProgressReport::ClassGetClassObject,
+    &AppleOpenGLRenderer::ClassGetClassObject,
     &AtomEmitter::ClassGetClassObject,
     &AtomLexer::ClassGetClassObject,
     &BinaryEmitter::ClassGetClassObject,
     &BinaryLexer::ClassGetClassObject,
+    &BitmapTexture::ClassGetClassObject,
+    &BitmapTextureSet::ClassGetClassObject,
+    &BufferSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
@@ -108,12 +131,18 @@ constexpr Accessor kAccessors[] = {
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &GLBitmapTexture::ClassGetClassObject,
+    &GLVertexBuffer::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
     &HcPropertyBinding::ClassGetClassObject,
     &HcPropertyBindingBase::ClassGetClassObject,
     &HcPropertyDesc::ClassGetClassObject,
     &HcPropertyDescCollection::ClassGetClassObject,
+    &HcSharedGraphicsContext::ClassGetClassObject,
+    &HcTexture::ClassGetClassObject,
+    &HcTextureSet::ClassGetClassObject,
+    &HcVertexBuffer::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
@@ -140,18 +169,23 @@ constexpr Accessor kAccessors[] = {
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
+    &MosaicSource::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
     &ObjectWriter::ClassGetClassObject,
     &OneVarFunction::ClassGetClassObject,
+    &OpenGLRenderer::ClassGetClassObject,
     &OpenSSLDigester::ClassGetClassObject,
     &OpenSSLPrivateKey::ClassGetClassObject,
     &OpenSSLSHA256Digester::ClassGetClassObject,
     &PanoProjection::ClassGetClassObject,
+    &PanoRenderer::ClassGetClassObject,
+    &PanoSource::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
+    &PixelFormatArbiter::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
     &PolynomialFunc::ClassGetClassObject,
@@ -161,15 +195,19 @@ constexpr Accessor kAccessors[] = {
     &ProjectionCollection::ClassGetClassObject,
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
+    &QTBufferSource::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
+    &SourceCollection::ClassGetClassObject,
     &StatusReport::ClassGetClassObject,
     &StatusReportCollection::ClassGetClassObject,
     &StringLocalizer::ClassGetClassObject,
     &StringStringTuple::ClassGetClassObject,
     &StringToStringLookupTable::ClassGetClassObject,
     &StringTupleCollection::ClassGetClassObject,
+    &SubsetTexture::ClassGetClassObject,
+    &SubsetTextureSet::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,

@@ -1,0 +1,5 @@
+#include "Renderer/GLBitmapTexture.h"
+
+HC_DEFINE_CLASS(GLBitmapTexture, BitmapTexture, "GLBitmapTexture")
+
+void GLBitmapTexture::GLBitmapTextureClass::SetupProperties() {}

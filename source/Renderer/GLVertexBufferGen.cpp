@@ -1,0 +1,5 @@
+#include "Renderer/GLVertexBuffer.h"
+
+HC_DEFINE_CLASS(GLVertexBuffer, HcVertexBuffer, "GLVertexBuffer")
+
+void GLVertexBuffer::GLVertexBufferClass::SetupProperties() {}

@@ -1,0 +1,5 @@
+#include "Renderer/HcTextureSet.h"
+
+HC_DEFINE_ABSTRACT_CLASS(HcTextureSet, KsObject, "HcTextureSet")
+
+void HcTextureSet::HcTextureSetClass::SetupProperties() {}

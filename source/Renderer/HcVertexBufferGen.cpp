@@ -1,0 +1,5 @@
+#include "Renderer/HcVertexBuffer.h"
+
+HC_DEFINE_ABSTRACT_CLASS(HcVertexBuffer, KsObject, "HcVertexBuffer")
+
+void HcVertexBuffer::HcVertexBufferClass::SetupProperties() {}
