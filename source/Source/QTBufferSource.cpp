@@ -4,7 +4,7 @@
 #include <new>
 
 #include "Source/SourceErr.h"
-#include "platform/movie/MovImageDescription.h"
+#include "platform/movfile/MovImageDescription.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ eAppErr QTBufferSource::CreateBuffer(int32_t width, int32_t height) {
            "About to new GWorld: pixelFormat=%u, myBufferBounds={%i, %i, %i, %i}, baseAddr=0x%p, rowBytes=%i",
            GetPixelFormat(), 0, 0, height, width, static_cast<void*>(GetBaseAddress()), GetRowBytes());
   auto* buffer = new (std::nothrow)
-      hc::movie::ImageBuffer{GetBaseAddress(), width, height, GetRowBytes(), GetPixelFormat()};
+      hc::playback::ImageBuffer{GetBaseAddress(), width, height, GetRowBytes(), GetPixelFormat()};
   if (!buffer) {
     KS_TRACE(KsTrace::kError, "Failed to create GWorldFromPtr, err=%i", static_cast<int32_t>(AppErr::kOutOfMemory));
     DisposeBuffer();
@@ -43,9 +43,9 @@ void QTBufferSource::DisposeBuffer() {
 
 float QTBufferSource::GetPixelAspectRatioForDescription(std::span<const uint8_t> description, int32_t width,
                                                         int32_t height) {
-  hc::movie::MovImageDescription parsed;
+  hc::movfile::MovImageDescription parsed;
   const bool haveDescription =
-      !description.empty() && hc::movie::MovImageDescription::Parse(description, parsed) == hc::movie::MovErr::Ok;
+      !description.empty() && hc::movfile::MovImageDescription::Parse(description, parsed) == hc::movfile::MovErr::Ok;
   if (!description.empty() && !haveDescription) return 1.0f;
   if (haveDescription) {
     if (width == 0) width = parsed.Width();

@@ -5,7 +5,7 @@
 #include <span>
 
 #include "Source/BufferSource.h"
-#include "platform/movie/ImageBuffer.h"
+#include "platform/playback/ImageBuffer.h"
 
 // A buffer source whose buffer is also described as an image buffer of the
 // movie layer, so still-image import and decompression can draw straight
@@ -22,7 +22,7 @@ class QTBufferSource : public BufferSource {
   void DisposeBuffer() override;
 
   // The buffer as the movie layer draws into it; null before CreateBuffer.
-  const hc::movie::ImageBuffer* GetImageBuffer() const { return m_imageBuffer.get(); }
+  const hc::playback::ImageBuffer* GetImageBuffer() const { return m_imageBuffer.get(); }
   void* GetGWorld() const { return m_imageBuffer.get(); }
 
   // Height of a pixel over its width for a big-endian image description
@@ -31,6 +31,6 @@ class QTBufferSource : public BufferSource {
                                                  int32_t height);
 
  private:
-  std::unique_ptr<hc::movie::ImageBuffer> m_imageBuffer;
+  std::unique_ptr<hc::playback::ImageBuffer> m_imageBuffer;
 };
 HC_CLASS_OBJECT(QTBufferSource, BufferSource)

@@ -116,7 +116,7 @@ TEST(QTBufferSource, ImageBufferDescribesTheBuffer) {
   EXPECT_EQ(nullptr, source->GetImageBuffer());
   source->SetPixelFormat(32);
   ASSERT_EQ(0, source->CreateBuffer(30, 20));
-  const hc::movie::ImageBuffer* buffer = source->GetImageBuffer();
+  const hc::playback::ImageBuffer* buffer = source->GetImageBuffer();
   ASSERT_NE(nullptr, buffer);
   EXPECT_EQ(source->GetBaseAddress(), buffer->base);
   EXPECT_EQ(120, buffer->rowBytes);
