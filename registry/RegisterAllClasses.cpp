@@ -42,6 +42,9 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "QuickTime/QTMovieArbiter.h"
+#include "QuickTime/QTMovieToken.h"
+#include "QuickTime/QTTimeBase.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "Renderer/BitmapTexture.h"
 #include "Renderer/BitmapTextureSet.h"
@@ -196,6 +199,9 @@ constexpr Accessor kAccessors[] = {
     &PropertyBindingCollection::ClassGetClassObject,
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
+    &QTMovieArbiter::ClassGetClassObject,
+    &QTMovieToken::ClassGetClassObject,
+    &QTTimeBase::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
