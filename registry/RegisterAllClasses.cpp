@@ -71,9 +71,12 @@
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
 #include "Source/BufferSource.h"
+#include "Source/ImageWithDataSource.h"
 #include "Source/MosaicSource.h"
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
+#include "Source/QTSequenceSource.h"
+#include "Source/QTStillImageSource.h"
 #include "Source/SourceCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
@@ -122,6 +125,7 @@ constexpr Accessor kAccessors[] = {
     &BitmapTexture::ClassGetClassObject,
     &BitmapTextureSet::ClassGetClassObject,
     &BufferSource::ClassGetClassObject,
+    &ImageWithDataSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
@@ -201,6 +205,8 @@ constexpr Accessor kAccessors[] = {
     &QTBufferSource::ClassGetClassObject,
     &QTMovieArbiter::ClassGetClassObject,
     &QTMovieToken::ClassGetClassObject,
+    &QTSequenceSource::ClassGetClassObject,
+    &QTStillImageSource::ClassGetClassObject,
     &QTTimeBase::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
