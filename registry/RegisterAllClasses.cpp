@@ -57,6 +57,8 @@
 #include "Renderer/OpenGLRenderer.h"
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/PixelFormatArbiter.h"
+#include "Renderer/QTVisualContextTexture.h"
+#include "Renderer/QTVisualContextTextureSet.h"
 #include "Renderer/SubsetTexture.h"
 #include "Renderer/SubsetTextureSet.h"
 #include "Security/KsDigester.h"
@@ -73,10 +75,14 @@
 #include "Source/BufferSource.h"
 #include "Source/ImageWithDataSource.h"
 #include "Source/MosaicSource.h"
+#include "Source/MultiplexerSource.h"
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
+#include "Source/QTMovieSource.h"
+#include "Source/QTMovieTrackSource.h"
 #include "Source/QTSequenceSource.h"
 #include "Source/QTStillImageSource.h"
+#include "Source/QTVisualContextSource.h"
 #include "Source/SourceCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
@@ -177,6 +183,7 @@ constexpr Accessor kAccessors[] = {
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &MosaicSource::ClassGetClassObject,
+    &MultiplexerSource::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
@@ -204,10 +211,15 @@ constexpr Accessor kAccessors[] = {
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
     &QTMovieArbiter::ClassGetClassObject,
+    &QTMovieSource::ClassGetClassObject,
     &QTMovieToken::ClassGetClassObject,
+    &QTMovieTrackSource::ClassGetClassObject,
     &QTSequenceSource::ClassGetClassObject,
     &QTStillImageSource::ClassGetClassObject,
     &QTTimeBase::ClassGetClassObject,
+    &QTVisualContextSource::ClassGetClassObject,
+    &QTVisualContextTexture::ClassGetClassObject,
+    &QTVisualContextTextureSet::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,

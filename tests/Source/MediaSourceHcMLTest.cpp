@@ -12,7 +12,12 @@
 #include "QuickTime/QTTimeBase.h"
 #include "RegisterAllClasses.h"
 #include "Security/Base64.h"
+#include "Renderer/AppleOpenGLRenderer.h"
 #include "Source/ImageWithDataSource.h"
+#include "Source/MultiplexerSource.h"
+#include "Source/QTMovieSource.h"
+#include "Source/QTMovieTrackSource.h"
+#include "Source/QTVisualContextSource.h"
 #include "Source/QTSequenceSource.h"
 #include "Source/QTStillImageSource.h"
 #include "Source/SourceCollection.h"
@@ -155,6 +160,53 @@ TEST_F(MediaSourceHcML, ArbitersTokensAndTimeBasesKeepTheirFlagsOnly) {
   ASSERT_TRUE(loaded);
   EXPECT_EQ(nullptr, loaded->GetMovie());
   EXPECT_TRUE(loaded->GetOwnMovie());
+}
+
+TEST_F(MediaSourceHcML, MultiplexerKeepsItsMembersInOrder) {
+  auto first = KsMakeRef<BufferSource>();
+  first->SetForceWidth(11);
+  auto second = KsMakeRef<QTMovieTrackSource>();
+  second->SetTrackID(3);
+  second->SetProjection(KsMakeRef<CylindricalProj>());
+  auto list = KsMakeRef<SourceCollection>();
+  list->Add(first);
+  list->Add(second);
+  auto mux = KsMakeRef<MultiplexerSource>();
+  mux->SetSourceList(list);
+  std::string text;
+  auto back = RoundTrip<SourceCollection>(mux, "source", &text).DynamicCast<MultiplexerSource>();
+  ASSERT_TRUE(back) << text;
+  ASSERT_TRUE(back->GetSourceList()) << text;
+  ASSERT_EQ(2u, back->GetSourceList()->GetCount()) << text;
+  auto backFirst = back->GetSourceList()->GetByIndex(0).DynamicCast<BufferSource>();
+  auto backSecond = back->GetSourceList()->GetByIndex(1).DynamicCast<QTMovieTrackSource>();
+  ASSERT_TRUE(backFirst && backSecond) << text;
+  EXPECT_EQ(11, backFirst->GetForceWidth());
+  EXPECT_EQ(3u, backSecond->GetTrackID());
+  EXPECT_TRUE(backSecond->GetProjection().DynamicCast<CylindricalProj>());
+  EXPECT_EQ(std::string::npos, text.find("ActiveSource")) << text;
+  EXPECT_EQ(std::string::npos, text.find("MovieArb")) << text;
+}
+
+TEST_F(MediaSourceHcML, MovieAndVisualContextSourcesWriteNoPointers) {
+  auto movie = KsMakeRef<QTMovieSource>();
+  movie->SetPanAngle(90.0f);
+  std::string text;
+  auto movieBack = RoundTrip<SourceCollection>(movie, "source", &text).DynamicCast<QTMovieSource>();
+  ASSERT_TRUE(movieBack) << text;
+  EXPECT_EQ(movieBack->GetClassObject(), QTMovieSource::ClassGetClassObject());
+  EXPECT_FLOAT_EQ(90.0f, movieBack->GetPanAngle());
+
+  auto visual = KsMakeRef<QTVisualContextSource>();
+  auto renderer = KsMakeRef<AppleOpenGLRenderer>();
+  visual->SetRendererForVisualContext(renderer);
+  auto visualBack = RoundTrip<SourceCollection>(visual, "source", &text).DynamicCast<QTVisualContextSource>();
+  ASSERT_TRUE(visualBack) << text;
+  EXPECT_NE(std::string::npos, text.find("RendererForVisualContext")) << text;
+  for (const char* hidden : {"VisualContextPtr", "VCTextureSet", "CGLContext"}) {
+    EXPECT_EQ(std::string::npos, text.find(hidden)) << hidden << " in " << text;
+  }
+  EXPECT_EQ(nullptr, visualBack->GetVisualContextPtr());
 }
 
 }  // namespace
