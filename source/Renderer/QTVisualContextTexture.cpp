@@ -13,8 +13,8 @@ QTVisualContextTexture::QTVisualContextTexture() {
 
 QTVisualContextTexture::~QTVisualContextTexture() = default;
 
-eAppErr QTVisualContextTexture::SetVideoTexture(std::shared_ptr<hc::playback::VideoTexture> texture) {
-  m_texture = std::move(texture);
+eAppErr QTVisualContextTexture::SetCVTexture(std::shared_ptr<hc::playback::VideoTexture> frame) {
+  m_texture = std::move(frame);
   UpdateTexCoords();
   PanoProjection::ProjectionTile tile = GetProjectionTile();
   tile.FullRect = tile.TileRect;
@@ -22,9 +22,9 @@ eAppErr QTVisualContextTexture::SetVideoTexture(std::shared_ptr<hc::playback::Vi
   return AppErr::kNoErr;
 }
 
-eAppErr QTVisualContextTexture::SetCVTexture(void* texture) {
-  const auto* shared = static_cast<const std::shared_ptr<hc::playback::VideoTexture>*>(texture);
-  return SetVideoTexture(shared ? *shared : nullptr);
+eAppErr QTVisualContextTexture::SetCVTexturePointer(void* frame) {
+  const auto* shared = static_cast<const std::shared_ptr<hc::playback::VideoTexture>*>(frame);
+  return SetCVTexture(shared ? *shared : nullptr);
 }
 
 eAppErr QTVisualContextTexture::UpdateTexCoords() {

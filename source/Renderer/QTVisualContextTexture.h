@@ -27,11 +27,11 @@ class QTVisualContextTexture : public HcTexture {
   eAppErr GetFullCoordRange(KsPointF* out) override;
   eAppErr ImagePointToTexture(const KsPointF& imagePoint, KsPointF* textureCoord) override;
 
-  eAppErr SetVideoTexture(std::shared_ptr<hc::playback::VideoTexture> texture);
-  // The property form: *texture is a std::shared_ptr<hc::playback::VideoTexture>.
-  eAppErr SetCVTexture(void* texture);
+  eAppErr SetCVTexture(std::shared_ptr<hc::playback::VideoTexture> frame);
+  // The property form: *frame is a std::shared_ptr<hc::playback::VideoTexture>.
+  eAppErr SetCVTexturePointer(void* frame);
   bool HasTexture() const { return static_cast<bool>(m_texture); }
-  const std::shared_ptr<hc::playback::VideoTexture>& GetVideoTexture() const { return m_texture; }
+  std::shared_ptr<hc::playback::VideoTexture> GetFrame() const { return m_texture; }
   eAppErr UpdateTexCoords();
 
  private:

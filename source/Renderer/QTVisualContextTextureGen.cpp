@@ -7,5 +7,5 @@ void QTVisualContextTexture::QTVisualContextTextureClass::SetupProperties() {
   using namespace KsPropertyType;
   using T = QTVisualContextTexture;
   AddProperty(HcPropertyDirectGet<T, void*>::Create(ThisRef(), kCVOpenGLTextureId, kPointer, "CVOpenGLTexture", false,
-                                                    nullptr, &T::SetCVTexture));
+                                                    nullptr, &T::SetCVTexturePointer));
 }

@@ -27,12 +27,12 @@ eAppErr QTVisualContextTextureSet::SetVisualContext(std::shared_ptr<hc::playback
   return AppErr::kNoErr;
 }
 
-std::shared_ptr<hc::playback::VisualContext> QTVisualContextTextureSet::GetSharedVisualContext() const {
+std::shared_ptr<hc::playback::VisualContext> QTVisualContextTextureSet::GetVisualContext() const {
   std::lock_guard lock(m_lock);
   return m_context;
 }
 
-void* QTVisualContextTextureSet::GetVisualContext() const { return GetSharedVisualContext().get(); }
+void* QTVisualContextTextureSet::GetVisualContextPointer() const { return GetVisualContext().get(); }
 
 eAppErr QTVisualContextTextureSet::SetRenderer(const KsRef<PanoRenderer>& renderer) {
   DidChangeCaller change(this, kRendererId);
@@ -107,7 +107,7 @@ eAppErr QTVisualContextTextureSet::UpdateForRenderer(const KsRef<PanoRenderer>& 
     } else {
       ++m_changeCount;
     }
-    m_texture->SetVideoTexture(std::move(shown));
+    m_texture->SetCVTexture(std::move(shown));
     m_texture->SetProjection(GetProjection());
   }
   return AppErr::kNoErr;

@@ -39,8 +39,9 @@ class QTVisualContextTextureSet : public HcTextureSet {
 
   // The set shares the context with its source, so either may go first.
   eAppErr SetVisualContext(std::shared_ptr<hc::playback::VisualContext> context);
-  std::shared_ptr<hc::playback::VisualContext> GetSharedVisualContext() const;
-  void* GetVisualContext() const;
+  std::shared_ptr<hc::playback::VisualContext> GetVisualContext() const;
+  // The property form.
+  void* GetVisualContextPointer() const;
   eAppErr SetRenderer(const KsRef<PanoRenderer>& renderer);
   KsRef<PanoRenderer> GetRenderer() const;
   uint32_t GetFrameDelay() const;

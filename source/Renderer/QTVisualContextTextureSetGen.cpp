@@ -10,7 +10,7 @@ void QTVisualContextTextureSet::QTVisualContextTextureSetClass::SetupProperties(
   using S = QTVisualContextTextureSet;
   KsRef<KsClassObject> self = ThisRef();
   AddProperty(HcPropertyDirectGet<S, void*>::Create(self, kVisualContextId, kPointer, "VisualContext", false,
-                                                    &S::GetVisualContext, nullptr));
+                                                    &S::GetVisualContextPointer, nullptr));
   AddProperty(HcPropertyObjectDirectGet<S, PanoRenderer>::Create(self, kRendererId, "Renderer", false, &S::GetRenderer,
                                                                  &S::SetRenderer));
   AddProperty(HcPropertyDirectGet<S, uint32_t>::Create(self, kFrameDelayId, kUInt, "FrameDelay", true,

@@ -150,7 +150,7 @@ eAppErr QTMovieSource::TextureSetForRenderer(const KsRef<PanoRenderer>& renderer
     m_textureSet->SetRenderer(renderer.DynamicCast<AppleOpenGLRenderer>());
   } else {
     m_textureSet->SetProjection(GetProjection());
-    if (m_textureSet->GetSharedVisualContext() != context) m_textureSet->SetVisualContext(context);
+    if (m_textureSet->GetVisualContext() != context) m_textureSet->SetVisualContext(context);
   }
   if (!HasImageAtCurrentTime()) return AppErr::kNoImageYet;
   set = m_textureSet;

@@ -64,7 +64,7 @@ class MovieSource : public ::testing::Test {
     EXPECT_EQ(hc::playback::PlaybackErr::Ok, context->WaitForImage(nullptr, kWaitMs));
     set->UpdateForRenderer(drawing.renderer);
     auto vcSet = set.DynamicCast<QTVisualContextTextureSet>();
-    return vcSet ? vcSet->GetTexture()->GetVideoTexture() : nullptr;
+    return vcSet ? vcSet->GetTexture()->GetFrame() : nullptr;
   }
 
   DrawingRenderer drawing;
@@ -198,7 +198,7 @@ TEST_F(MovieSource, AnotherArbiterGivesTheTextureSetANewContext) {
   first = nullptr;
   ASSERT_EQ(0, source->TextureSetForRenderer(drawing.renderer, set, 15));
   ASSERT_TRUE(source->GetVisualContext());
-  EXPECT_EQ(source->GetVisualContext(), source->GetVCTextureSet()->GetSharedVisualContext());
+  EXPECT_EQ(source->GetVisualContext(), source->GetVCTextureSet()->GetVisualContext());
   EXPECT_EQ(other->GetClock(), source->GetClock());
 }
 
