@@ -125,6 +125,30 @@ int copyLinkAt(int sourceFolder, int targetFolder, const std::string& name,
   return 0;
 }
 
+// A socket, FIFO or device node: the same file under the copy's name where
+// the system allows a hard link, else a new FIFO or device node like it. A
+// socket cannot be made anew (it belongs to the program listening on it),
+// so one that cannot be linked is left out.
+int copySpecialAt(int sourceFolder, int targetFolder, const std::string& name,
+                  const struct stat& info) {
+  if (::linkat(sourceFolder, name.c_str(), targetFolder, name.c_str(), 0) == 0) return 0;
+  if (S_ISSOCK(info.st_mode)) return 0;
+  if (S_ISFIFO(info.st_mode)) {
+    if (::mkfifoat(targetFolder, name.c_str(), info.st_mode & 07777) != 0) return lastError();
+  } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+    if (::mknodat(targetFolder, name.c_str(), info.st_mode, info.st_rdev) != 0) {
+      return 0;  // no right to make device nodes: left out rather than failing every update
+    }
+  } else {
+    return ENOTSUP;
+  }
+  if (::fchownat(targetFolder, name.c_str(), info.st_uid, info.st_gid, AT_SYMLINK_NOFOLLOW) != 0 &&
+      errno != EPERM) {
+    return lastError();
+  }
+  return ::fchmodat(targetFolder, name.c_str(), info.st_mode & 07777, 0) == 0 ? 0 : lastError();
+}
+
 int copyFolderContents(int sourceFolder, int targetFolder, int depth);
 
 int copyEntryAt(int sourceFolder, int targetFolder, const std::string& name, int depth) {
@@ -132,11 +156,7 @@ int copyEntryAt(int sourceFolder, int targetFolder, const std::string& name, int
   if (::fstatat(sourceFolder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
   if (S_ISREG(info.st_mode)) return copyRegularAt(sourceFolder, targetFolder, name, info);
   if (S_ISLNK(info.st_mode)) return copyLinkAt(sourceFolder, targetFolder, name, info);
-  if (S_ISFIFO(info.st_mode)) {
-    return ::mkfifoat(targetFolder, name.c_str(), info.st_mode & 07777) == 0 ? 0 : lastError();
-  }
-  if (S_ISSOCK(info.st_mode)) return 0;  // sockets belong to running programs, not to the tree
-  if (!S_ISDIR(info.st_mode)) return ENOTSUP;
+  if (!S_ISDIR(info.st_mode)) return copySpecialAt(sourceFolder, targetFolder, name, info);
   if (depth > kMaxDepth) return ENAMETOOLONG;
   if (::mkdirat(targetFolder, name.c_str(), 0700) != 0) return lastError();
   UniqueFd source, target;
@@ -241,7 +261,8 @@ int FileOperations::createFile(int rootFd, std::string_view relative, UniqueFd& 
 }
 
 int FileOperations::copyFileInto(const std::string& sourceRoot, std::string_view sourceRelative,
-                                 const std::string& root, std::string_view relative) {
+                                 const std::string& root, std::string_view relative,
+                                 const BlockObserver& observer) {
   UniqueFd sourceRootFd, sourceParent;
   std::string sourceLeaf;
   if (int error = openRoot(sourceRoot, sourceRootFd)) return error;
@@ -262,7 +283,7 @@ int FileOperations::copyFileInto(const std::string& sourceRoot, std::string_view
   UniqueFd target(::openat(parent.get(), leaf.c_str(),
                            O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
   if (!target.valid()) return lastError();
-  if (int error = copyData(source.get(), target.get())) return error;
+  if (int error = copyData(source.get(), target.get(), observer)) return error;
   if (::fchmod(target.get(), info.st_mode & kPackageModeMask) != 0) return lastError();
   const timespec times[2] = {info.st_atim, info.st_mtim};
   return ::futimens(target.get(), times) == 0 ? 0 : lastError();
@@ -350,7 +371,7 @@ std::optional<std::string> FileOperations::readTextBeneath(const std::string& ro
   return readAll(file.get(), maxBytes);
 }
 
-int FileOperations::copyData(int from, int to) {
+int FileOperations::copyData(int from, int to, const BlockObserver& observer) {
   std::vector<char> block(64 * 1024);
   for (;;) {
     const ssize_t count = ::read(from, block.data(), block.size());
@@ -359,8 +380,54 @@ int FileOperations::copyData(int from, int to) {
       if (errno == EINTR) continue;
       return lastError();
     }
+    if (observer) observer(block.data(), static_cast<std::size_t>(count));
     if (int error = writeAll(to, block.data(), static_cast<std::size_t>(count))) return error;
   }
+}
+
+std::optional<std::string> FileOperations::linkTargetBeneath(int rootFd,
+                                                             const std::vector<std::string>& path) {
+  std::string joined;
+  for (const std::string& component : path) joined += (joined.empty() ? "" : "/") + component;
+  if (joined.empty()) return std::nullopt;
+  struct stat info;
+  if (::fstatat(rootFd, joined.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(info.st_mode)) {
+    return std::nullopt;
+  }
+  char target[4097];
+  const ssize_t length = ::readlinkat(rootFd, joined.c_str(), target, sizeof target);
+  if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
+    return std::string();  // unreadable or too long: a target that leads nowhere
+  }
+  return std::string(target, static_cast<std::size_t>(length));
+}
+
+namespace {
+
+int listLinksAt(int folder, const std::string& prefix, int depth, std::vector<std::string>& found) {
+  if (depth > kMaxDepth) return ENAMETOOLONG;
+  std::vector<std::string> names;
+  if (int error = listFolder(folder, names)) return error;
+  for (const std::string& name : names) {
+    struct stat info;
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return lastError();
+    if (S_ISLNK(info.st_mode)) {
+      found.push_back(prefix + name);
+    } else if (S_ISDIR(info.st_mode)) {
+      UniqueFd child;
+      if (int error = openDirectoryAt(folder, name, child)) return error;
+      if (int error = listLinksAt(child.get(), prefix + name + "/", depth + 1, found)) return error;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int FileOperations::listLinks(const std::string& root, std::vector<std::string>& relativePaths) {
+  UniqueFd rootFd;
+  if (int error = openRoot(root, rootFd)) return error;
+  return listLinksAt(rootFd.get(), std::string(), 1, relativePaths);
 }
 
 }  // namespace hc::installer

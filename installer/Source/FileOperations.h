@@ -4,9 +4,11 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hc::installer {
 
@@ -18,6 +20,9 @@ namespace hc::installer {
 // removed through a link.
 class FileOperations {
  public:
+  // Sees every block of bytes that a copy writes, in order.
+  using BlockObserver = std::function<void(const char* bytes, std::size_t count)>;
+
   // Modes that a package may give: no set-user-id, set-group-id or sticky
   // bit, and nothing writable by everyone.
   static constexpr mode_t kPackageModeMask = 0775;
@@ -42,14 +47,20 @@ class FileOperations {
   static int makeSymbolicLink(const std::string& root, std::string_view relative,
                               const std::string& target);
   // cp -p of the regular file sourceRelative below sourceRoot to relative
-  // below root, its mode masked with kPackageModeMask.
+  // below root, its mode masked with kPackageModeMask. observer sees the
+  // bytes as they are written.
   static int copyFileInto(const std::string& sourceRoot, std::string_view sourceRelative,
-                          const std::string& root, std::string_view relative);
+                          const std::string& root, std::string_view relative,
+                          const BlockObserver& observer = {});
   // Copies a regular file (links followed) to a new file, keeping its mode
   // and times.
   static int copyFile(const std::string& source, const std::string& destination);
   // Copies the folder source to the new path destination with everything in
-  // it: links as links, modes, times and, where allowed, owners.
+  // it: links as links, modes, times and, where allowed, owners. Sockets,
+  // FIFOs and device nodes are kept as the same files (hard links), so that
+  // a program listening on a socket or the device a node names stays
+  // reachable; where the system refuses the link, a FIFO or device node is
+  // made anew and a socket is left out.
   static int copyTree(const std::string& source, const std::string& destination);
   // Creates (or truncates) the regular file relative below rootFd for writing,
   // making missing folders; fails on a link or a folder there.
@@ -71,7 +82,16 @@ class FileOperations {
   // Reads a whole open file of at most maxBytes.
   static std::optional<std::string> readAll(int fd, std::size_t maxBytes);
   // Copies the rest of one open file to another.
-  static int copyData(int from, int to);
+  static int copyData(int from, int to, const BlockObserver& observer = {});
+
+  // The target of the symbolic link at path (components below rootFd, none
+  // of them a link); none when the item there is no link or is missing, an
+  // empty text when the link cannot be read.
+  static std::optional<std::string> linkTargetBeneath(int rootFd,
+                                                      const std::vector<std::string>& path);
+  // The paths, relative to root, of every symbolic link in the tree below
+  // root (links are listed, never followed).
+  static int listLinks(const std::string& root, std::vector<std::string>& relativePaths);
 };
 
 }  // namespace hc::installer

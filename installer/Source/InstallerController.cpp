@@ -2,6 +2,7 @@
 
 #include "installer/Source/FileOperations.h"
 #include "installer/Source/KestrelDigest.h"
+#include "installer/Source/LinkResolver.h"
 #include "installer/Source/PackageUnpacker.h"
 #include "installer/Source/PathRules.h"
 #include "installer/Source/PropertyList.h"
@@ -11,7 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -62,6 +65,22 @@ std::string entryText(const BomEntry& entry, const char* key) {
   const std::string* text = entryString(entry, key);
   return text ? *text : std::string();
 }
+
+// A package path as the unpacker names members: its components joined by
+// single slashes.
+std::string normalizedPackagePath(const std::string& packagePath) {
+  std::string joined;
+  if (auto components = PathRules::containedComponents(packagePath)) {
+    for (const std::string& component : *components) {
+      if (!joined.empty()) joined += '/';
+      joined += component;
+    }
+  }
+  return joined;
+}
+
+// Components the link judgement may take over one installation.
+constexpr std::size_t kLinkSteps = 1000000;
 
 }  // namespace
 
@@ -181,11 +200,13 @@ bool InstallerController::logOperation(const std::string& prefix, int error,
   return error == 0;
 }
 
+// Every message is one line of the status file, whatever the paths in it hold.
 void InstallerController::appendErrorString(const std::string& message) {
+  const std::string line = PathRules::escapedForMessage(message);
   if (!_errorString) {
-    _errorString = message;
+    _errorString = line;
   } else {
-    *_errorString += "\n" + message;
+    *_errorString += "\n" + line;
   }
 }
 
@@ -251,14 +272,20 @@ bool InstallerController::unpackPackage() {
     return false;
   }
 
+  // The package is read compressed, member by member: the archive is never
+  // written out whole, so a small package cannot fill the disk.
   std::string problem;
   const std::string decompressedName = PackageUnpacker::decompressedName(packageName);
   if (decompressedName.empty()) {
     problem = "The update package " + packageName + " has no suffix of a gzip-compressed file.";
     error = EINVAL;
+  } else if (decompressedName == _packageBaseName) {
+    // Decompressed beside itself it would take the unpacking folder's name.
+    problem = "Cannot create " + _installerWorkingDirectory + decompressedName + ": " +
+              std::strerror(EEXIST);
+    error = EEXIST;
   } else {
-    error = PackageUnpacker::gunzip(copiedPackage, _installerWorkingDirectory + decompressedName,
-                                    problem);
+    error = PackageUnpacker::checkCompressed(copiedPackage, problem);
   }
   if (!logOperation("    5", error, "gunzip " + quoted(copiedPackage))) {
     recordInternalError(KsPackageDecompressFailed, problem);
@@ -266,50 +293,104 @@ bool InstallerController::unpackPackage() {
   }
 
   const std::string archiveName = _packageBaseName + ".tar";
-  const std::string archivePath = _packageWorkingDirectory + archiveName;
-  error = FileOperations::movePath(_installerWorkingDirectory + archiveName, archivePath);
+  error = decompressedName == archiveName ? 0 : ENOENT;
   if (!logOperation("    7", error, "mv " + quoted(_installerWorkingDirectory + archiveName) + " .")) {
     recordInternalError(KsPackageMoveFailed,
                         "The update package does not decompress to " + archiveName + ".");
     return false;
   }
 
-  error = PackageUnpacker::extractTar(archivePath, _packageWorkingDirectory, problem);
-  if (!logOperation("    8", error, "gnutar xf " + quoted(archivePath))) {
-    recordInternalError(KsPackageUnpackageFailed, problem);
-    return false;
-  }
+  if (!extractPackage(copiedPackage)) return false;
 
-  error = FileOperations::removePath(archivePath);
-  if (!logOperation("    9", error, "rm -rf " + quoted(archivePath))) {
-    recordInternalError(KsPackageRemoveUnpackagedPackage, failureReason(archivePath, error));
+  error = FileOperations::removePath(copiedPackage);
+  if (!logOperation("    9", error, "rm -rf " + quoted(copiedPackage))) {
+    recordInternalError(KsPackageRemoveUnpackagedPackage, failureReason(copiedPackage, error));
     return false;
   }
   return true;
 }
 
+bool InstallerController::extractPackage(const std::string& packagePath) {
+  const std::string billName = _packageBaseName + ".xml";
+  const auto report = PackageUnpacker::unpack(
+      packagePath, billName, _packageWorkingDirectory,
+      [this](const std::string& text) -> std::optional<PackageUnpacker::Listing> {
+        if (!takeBillOfMaterials(text, billOfMaterialsPath())) return std::nullopt;
+        return unpackingListing(text.size());
+      });
+  using Result = PackageUnpacker::Result;
+  logOperation("    8", report.result == Result::Unpacked ? 0 : EINVAL,
+               "gnutar xf " + quoted(packagePath));
+  switch (report.result) {
+    case Result::Unpacked:
+      return true;
+    case Result::BillRefused:
+      return false;  // the bill's own error is recorded
+    case Result::NoBill:
+      recordError(KsPackageBOMNotFound, "Internal Installer Error (KsPackageBOMNotFound)");
+      return false;
+    case Result::MemberTooLarge:
+      recordError(KsFileVerifyFileSizeMismatch,
+                  "File size for " + _packageWorkingDirectory + report.member + " is " +
+                      std::to_string(report.memberBytes) + " installer expected " +
+                      listedSizeText(report.member) + ".");
+      return false;
+    case Result::Refused:
+      break;
+  }
+  recordInternalError(KsPackageUnpackageFailed, report.problem);
+  return false;
+}
+
+// What the package may unpack: the files the bill installs, each no larger
+// than the bill lists it, and all members together no more than the bill,
+// its sizes and a margin.
+PackageUnpacker::Listing InstallerController::unpackingListing(std::size_t billBytes) const {
+  PackageUnpacker::Listing listing;
+  std::uint64_t listedBytes = billBytes;
+  for (const BomEntry& entry : *_billOfMaterials) {
+    const std::string operation = entryText(entry, "operation");
+    if ((operation != "replace" && operation != "add") || entryText(entry, "filetype") != "file") {
+      continue;
+    }
+    const std::string member = normalizedPackagePath(entryText(entry, "packagepath"));
+    const std::uint64_t size = BOMXML::numberValue(entry, "size").value_or(0);
+    std::uint64_t& largest = listing.files[member];
+    largest = std::max(largest, size);
+    listedBytes = listedBytes > UINT64_MAX - size ? UINT64_MAX : listedBytes + size;
+  }
+  listing.allowedBytes = listedBytes > UINT64_MAX - PackageUnpacker::kUnpackedMargin
+                             ? UINT64_MAX
+                             : listedBytes + PackageUnpacker::kUnpackedMargin;
+  return listing;
+}
+
+std::string InstallerController::listedSizeText(const std::string& member) const {
+  std::optional<std::uint64_t> largest;
+  for (const BomEntry& entry : *_billOfMaterials) {
+    if (normalizedPackagePath(entryText(entry, "packagepath")) != member) continue;
+    if (auto size = BOMXML::numberValue(entry, "size")) largest = std::max(largest.value_or(0), *size);
+  }
+  return largest ? std::to_string(*largest) : std::string("(none)");
+}
+
 // ---------------------------------------------------------------------------
 // Bills of materials, catalogs and file checks
 
-std::optional<std::vector<BomEntry>> InstallerController::readBillOfMaterials(
-    const std::string& path) {
-  auto text = FileOperations::readText(path, BOMXML::kMaxBytes);
-  if (!text) {
-    recordError(KsPackageBOMNotFound, "Internal Installer Error (KsPackageBOMNotFound)");
-    return std::nullopt;
-  }
-  auto entries = BOMXML::billOfMaterials(*text);
+bool InstallerController::takeBillOfMaterials(const std::string& text, const std::string& path) {
+  auto entries = BOMXML::billOfMaterials(text);
   if (!entries) {
     recordInternalError(KsPackageBOMNotFound,
                         "The bill of materials " + path + " has no \"billofmaterials\" element.");
-    return std::nullopt;
+    return false;
   }
   const std::string problem = billOfMaterialsProblem(*entries);
   if (!problem.empty()) {
     recordInternalError(KsPackageBOMNotFound, problem);
-    return std::nullopt;
+    return false;
   }
-  return entries;
+  _billOfMaterials = std::move(entries);
+  return true;
 }
 
 // Why a bill of materials must not be applied, or nothing when it may: every
@@ -344,8 +425,17 @@ std::string InstallerController::billOfMaterialsProblem(const std::vector<BomEnt
 bool InstallerController::verifyPackageFromBillOfMaterials(const std::string& packageBOMFilePath) {
   debugLog("    - (BOOL)verifyPackageFromBillOfMaterials:(NSString *)packageBOMFilePath;");
   debugLog("        packageBOMFilePath = " + packageBOMFilePath);
-  if (auto entries = readBillOfMaterials(packageBOMFilePath)) {
-    for (const BomEntry& entry : *entries) {
+  // The bill read while unpacking is the one every later step uses; it is
+  // read from the path only when none was read yet.
+  if (!_billOfMaterials) {
+    if (auto text = FileOperations::readText(packageBOMFilePath, BOMXML::kMaxBytes)) {
+      takeBillOfMaterials(*text, packageBOMFilePath);
+    } else {
+      recordError(KsPackageBOMNotFound, "Internal Installer Error (KsPackageBOMNotFound)");
+    }
+  }
+  if (_billOfMaterials && _returnCode == 0) {
+    for (const BomEntry& entry : *_billOfMaterials) {
       const std::string operation = entryText(entry, "operation");
       if (operation != "replace" && operation != "add") continue;
       if (!verifyFile(_packageWorkingDirectory, entryText(entry, "packagepath"), entry)) break;
@@ -528,14 +618,15 @@ bool InstallerController::applyEntry(const BomEntry& entry) {
   }
   if (_returnCode != 0) return true;
 
-  int error = 0;
-  std::string command;
   if (fileType == "file") {
     const std::string packagePath = entryText(entry, "packagepath");
-    error = FileOperations::copyFileInto(_packageWorkingDirectory, packagePath,
-                                         _installBaseDuplicatePath, relativePath);
-    command = "cp -p " + quoted(_packageWorkingDirectory + packagePath) + " " + quoted(destination);
-  } else if (fileType == "link") {
+    return installFile(entry, replace,
+                       "cp -p " + quoted(_packageWorkingDirectory + packagePath) + " " +
+                           quoted(destination));
+  }
+  int error = 0;
+  std::string command;
+  if (fileType == "link") {
     const std::string target = entryText(entry, "link");
     error = FileOperations::makeSymbolicLink(_installBaseDuplicatePath, relativePath, target);
     command = "ln -s " + quoted(target) + " " + quoted(destination);
@@ -553,12 +644,94 @@ bool InstallerController::applyEntry(const BomEntry& entry) {
   return true;
 }
 
+// Copies a package file into the copy, fingerprinting the very bytes that
+// are written: a file changed since the package was verified is caught here
+// and never reaches the application.
+bool InstallerController::installFile(const BomEntry& entry, bool replace,
+                                      const std::string& command) {
+  const std::string packagePath = entryText(entry, "packagepath");
+  const std::string relativePath = entryText(entry, "relativepath");
+  const std::string source = _packageWorkingDirectory + packagePath;
+  KestrelDigest::Stream digest(entryText(entry, "fingerprinttype"));
+  std::uint64_t copiedBytes = 0;
+  const int error = FileOperations::copyFileInto(
+      _packageWorkingDirectory, packagePath, _installBaseDuplicatePath, relativePath,
+      [&](const char* bytes, std::size_t count) {
+        digest.update(bytes, count);
+        copiedBytes += count;
+      });
+  if (!logOperation("    6", error, command)) {
+    recordInternalError(replace ? KsInstallReplaceCopyFileFailed : KsInstallAddFileFailed,
+                        failureReason(_installBaseDuplicatePath + "/" + relativePath, error));
+    return false;
+  }
+  const auto listedSize = BOMXML::numberValue(entry, "size");
+  if (!listedSize || *listedSize != copiedBytes) {
+    recordError(KsFileVerifyFileSizeMismatch,
+                "File size for " + source + " is " + std::to_string(copiedBytes) +
+                    " installer expected " +
+                    (listedSize ? std::to_string(*listedSize) : std::string("(none)")) + ".");
+    return false;
+  }
+  const auto fingerprint = digest.finish();
+  const std::string* listedFingerprint = entryString(entry, "fingerprint");
+  if (!fingerprint || !listedFingerprint || *fingerprint != *listedFingerprint) {
+    recordError(KsFileVerifyFingerprintMismatch,
+                "The file " + source + " has had its contents changed.");
+    debugLog("    fp = " + fingerprint.value_or("(none)") +
+             " efp = " + (listedFingerprint ? *listedFingerprint : std::string("(none)")));
+    return false;
+  }
+  return true;
+}
+
+// Every link in the finished copy must lead inside the application, judged
+// by where it really resolves through the links around it. A link the
+// installed application already had, unchanged and already leading out, is
+// the application's own affair and stays.
+bool InstallerController::verifyLinks() {
+  std::vector<std::string> links;
+  if (const int error = FileOperations::listLinks(_installBaseDuplicatePath, links)) {
+    recordError(KsFileVerifyLinkMismatch, failureReason(_installBaseDuplicatePath, error));
+    return false;
+  }
+  UniqueFd copyFd, originalFd;
+  FileOperations::openRoot(_installBaseDuplicatePath, copyFd);
+  FileOperations::openRoot(_installBase, originalFd);
+  auto lookUpIn = [](const UniqueFd& root) {
+    return [fd = root.get()](const std::vector<std::string>& path) {
+      return FileOperations::linkTargetBeneath(fd, path);
+    };
+  };
+  LinkResolver copy(_installBase, lookUpIn(copyFd), kLinkSteps);
+  LinkResolver original(_installBase, lookUpIn(originalFd), kLinkSteps);
+  for (const std::string& link : links) {
+    if (copy.resolve(link) == LinkResolver::Outcome::Inside) continue;
+    const auto components = PathRules::containedComponents(link);
+    const auto target = FileOperations::linkTargetBeneath(copyFd.get(), *components);
+    const auto before = originalFd.valid()
+                            ? FileOperations::linkTargetBeneath(originalFd.get(), *components)
+                            : std::nullopt;
+    if (before && target && *before == *target &&
+        original.resolve(link) != LinkResolver::Outcome::Inside) {
+      continue;
+    }
+    recordError(KsFileVerifyLinkMismatch, "The link " + _installBaseDuplicatePath + "/" + link +
+                                              " leads outside the application.");
+    return false;
+  }
+  return true;
+}
+
 bool InstallerController::installAndVerify() {
   debugLog("- (BOOL)installAndVerify;");
-  if (auto entries = readBillOfMaterials(billOfMaterialsPath())) {
-    for (const BomEntry& entry : *entries) {
+  if (!_billOfMaterials) {
+    recordError(KsPackageBOMNotFound, "Internal Installer Error (KsPackageBOMNotFound)");
+  } else {
+    for (const BomEntry& entry : *_billOfMaterials) {
       if (!applyEntry(entry)) break;
     }
+    if (_returnCode == 0) verifyLinks();
     if (_returnCode == 0) verifyCatalog("    8", "    9");
   }
   debugLog("- (BOOL)installAndVerify; result = " + std::to_string(_returnCode));

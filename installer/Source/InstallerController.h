@@ -2,6 +2,7 @@
 
 #include "installer/Source/BOMXML.h"
 #include "installer/Source/InstallerErrors.h"
+#include "installer/Source/PackageUnpacker.h"
 
 #include <optional>
 #include <string>
@@ -45,7 +46,8 @@ class InstallerController {
   // Removes this controller's scratch folder, and nothing else.
   void removeWorkingDirectory();
 
-  // Checks the unpacked package against the bill of materials at
+  // Checks the unpacked package against its bill of materials: the one read
+  // while unpacking, which every later step uses, or else the one at
   // packageBOMFilePath.
   bool verifyPackageFromBillOfMaterials(const std::string& packageBOMFilePath);
   // Checks the file at relativePath below root against its entry: mode
@@ -76,10 +78,17 @@ class InstallerController {
 
   bool makeWorkingDirectories();
   bool unpackPackage();
-  std::optional<std::vector<BomEntry>> readBillOfMaterials(const std::string& path);
+  bool extractPackage(const std::string& packagePath);
+  // Parses the bill's text and keeps it for every later step; false, with
+  // the error recorded, when it is no bill or must not be applied.
+  bool takeBillOfMaterials(const std::string& text, const std::string& path);
+  PackageUnpacker::Listing unpackingListing(std::size_t billBytes) const;
+  std::string listedSizeText(const std::string& member) const;
   std::string billOfMaterialsProblem(const std::vector<BomEntry>& entries) const;
   bool verifyCatalog(const std::string& firstPrefix, const std::string& secondPrefix);
   bool applyEntry(const BomEntry& entry);
+  bool installFile(const BomEntry& entry, bool replace, const std::string& command);
+  bool verifyLinks();
   std::string billOfMaterialsPath() const;
   void writeStatusFile();
 
@@ -98,6 +107,8 @@ class InstallerController {
   std::string _statusFilePath;
   std::string _packageBaseName;
   std::string _definitionProblem;
+  // The bill of materials, parsed once while unpacking.
+  std::optional<std::vector<BomEntry>> _billOfMaterials;
   bool _atomicExchangeAllowed = true;
   bool _madeDuplicate = false;
 };

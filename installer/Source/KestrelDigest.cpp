@@ -4,16 +4,11 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <memory>
 #include <unistd.h>
 
 namespace hc::installer {
 
 namespace {
-
-struct DigestContextFree {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
 
 std::string hexadecimal(const unsigned char* bytes, unsigned int length) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -28,13 +23,38 @@ std::string hexadecimal(const unsigned char* bytes, unsigned int length) {
 
 }  // namespace
 
+void KestrelDigest::Stream::ContextFree::operator()(evp_md_ctx_st* context) const {
+  EVP_MD_CTX_free(context);
+}
+
+KestrelDigest::Stream::Stream(const std::string& digestName) {
+  const EVP_MD* digest = EVP_get_digestbyname(digestName.c_str());
+  if (!digest) return;
+  context_.reset(EVP_MD_CTX_new());
+  if (context_ && EVP_DigestInit_ex(context_.get(), digest, nullptr) != 1) context_.reset();
+}
+
+KestrelDigest::Stream::~Stream() = default;
+
+void KestrelDigest::Stream::update(const void* bytes, std::size_t count) {
+  if (!context_ || failed_ || count == 0) return;
+  failed_ = EVP_DigestUpdate(context_.get(), bytes, count) != 1;
+}
+
+std::optional<std::string> KestrelDigest::Stream::finish() {
+  if (!context_ || failed_) return std::nullopt;
+  unsigned char value[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  const bool finished = EVP_DigestFinal_ex(context_.get(), value, &length) == 1;
+  context_.reset();
+  if (!finished) return std::nullopt;
+  return hexadecimal(value, length);
+}
+
 std::optional<std::string> KestrelDigest::fingerprintForDescriptor(int fd,
                                                                    const std::string& digestName) {
-  const EVP_MD* digest = EVP_get_digestbyname(digestName.c_str());
-  if (!digest) return std::nullopt;
-  std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
-  if (!context || EVP_DigestInit_ex(context.get(), digest, nullptr) != 1) return std::nullopt;
-
+  Stream stream(digestName);
+  if (!stream.known()) return std::nullopt;
   unsigned char block[kBlockSize];
   for (;;) {
     const ssize_t count = ::read(fd, block, sizeof block);
@@ -43,14 +63,9 @@ std::optional<std::string> KestrelDigest::fingerprintForDescriptor(int fd,
       if (errno == EINTR) continue;
       return std::nullopt;  // a failed read gives no fingerprint rather than a wrong one
     }
-    if (EVP_DigestUpdate(context.get(), block, static_cast<std::size_t>(count)) != 1) {
-      return std::nullopt;
-    }
+    stream.update(block, static_cast<std::size_t>(count));
   }
-  unsigned char value[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (EVP_DigestFinal_ex(context.get(), value, &length) != 1) return std::nullopt;
-  return hexadecimal(value, length);
+  return stream.finish();
 }
 
 std::optional<std::string> KestrelDigest::fingerprintForPath(const std::string& path,

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
+
+struct evp_md_ctx_st;
 
 namespace hc::installer {
 
@@ -10,6 +14,31 @@ namespace hc::installer {
 class KestrelDigest {
  public:
   static constexpr std::size_t kBlockSize = 8192;
+
+  // A fingerprint computed from bytes as they pass, so that the bytes that
+  // are checked are the very bytes that are written somewhere.
+  class Stream {
+   public:
+    // An unknown digest name gives a stream whose fingerprint is none.
+    explicit Stream(const std::string& digestName);
+    ~Stream();
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
+
+    // False when the digest name names no digest.
+    bool known() const { return context_ != nullptr; }
+    void update(const void* bytes, std::size_t count);
+    // The fingerprint of every byte passed so far; none when the digest is
+    // unknown or failed. Ends the stream.
+    std::optional<std::string> finish();
+
+   private:
+    struct ContextFree {
+      void operator()(evp_md_ctx_st* context) const;
+    };
+    std::unique_ptr<evp_md_ctx_st, ContextFree> context_;
+    bool failed_ = false;
+  };
 
   // The fingerprint of the file at path; none when it cannot be opened or
   // read, or when digestName names no digest.

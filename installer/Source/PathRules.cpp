@@ -94,4 +94,29 @@ std::string PathRules::deletingPathExtension(std::string_view name) {
   return std::string(name.substr(0, dot));
 }
 
+std::string PathRules::escapedForMessage(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string escaped;
+  escaped.reserve(text.size());
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      escaped += "\\\\";
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else if (c == '\t') {
+      escaped += "\\t";
+    } else if (byte < 0x20 || byte == 0x7f) {
+      escaped += "\\x";
+      escaped += kDigits[byte >> 4];
+      escaped += kDigits[byte & 0x0f];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 }  // namespace hc::installer

@@ -29,6 +29,11 @@ class PathRules {
   static std::string deletingLastPathComponent(std::string_view path);
   // A file name without its last extension ("Update.tgz" gives "Update").
   static std::string deletingPathExtension(std::string_view name);
+
+  // Text made safe for one line of the status file: a backslash is doubled,
+  // a newline, return or tab becomes \n, \r or \t and any other control
+  // byte \xHH; everything else (UTF-8 included) stays as it is.
+  static std::string escapedForMessage(std::string_view text);
 };
 
 }  // namespace hc::installer

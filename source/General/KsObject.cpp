@@ -25,6 +25,33 @@ class PropertyBindingStorage {
   std::map<int32_t, uint32_t> options;
 };
 
+namespace {
+
+// The change scopes open on this thread on objects without observers, the
+// innermost first.
+thread_local DidChangeCaller* t_uncountedScopes = nullptr;
+
+}  // namespace
+
+void DidChangeCaller::OpenUncounted() {
+  m_next = t_uncountedScopes;
+  t_uncountedScopes = this;
+  m_listed = true;
+}
+
+void DidChangeCaller::CloseUncounted() {
+  // Scopes close innermost first, so this one is nearly always the head.
+  for (DidChangeCaller** link = &t_uncountedScopes; *link; link = &(*link)->m_next) {
+    if (*link == this) {
+      *link = m_next;
+      break;
+    }
+  }
+  m_listed = false;
+}
+
+DidChangeCaller* DidChangeCaller::OpenUncountedScopes() { return t_uncountedScopes; }
+
 KsObject::KsObject() = default;
 
 KsObject::~KsObject() {
@@ -50,10 +77,17 @@ std::vector<KsRef<KsObject>> KsObject::GetLiveObservers() const {
 
 PropertyBindingStorage* KsObject::ObtainStorage() {
   PropertyBindingStorage* storage = m_observers.load(std::memory_order_acquire);
-  if (storage) return storage;
-  auto* fresh = new PropertyBindingStorage();
-  if (m_observers.compare_exchange_strong(storage, fresh, std::memory_order_acq_rel)) return fresh;
-  delete fresh;
+  if (!storage) {
+    auto* fresh = new PropertyBindingStorage();
+    if (m_observers.compare_exchange_strong(storage, fresh, std::memory_order_acq_rel)) {
+      storage = fresh;
+    } else {
+      delete fresh;
+    }
+  }
+  // Scopes this thread opened while there was no storage count as open.
+  std::lock_guard guard(storage->lock);
+  DidChangeCaller::AdoptOpenScopes(this, [storage](int32_t propertyId) { ++storage->nesting[propertyId]; });
   return storage;
 }
 
@@ -227,7 +261,9 @@ KsRef<KsObject> CopyThroughWriter(KsObject* object, bool shallow) {
     writer->SetShallowWrite(true);
     emitter->SetExternalPathResolver(writer->GetOutputPathResolver());
   }
-  writer->WriteObject();
+  // A graph the writer refuses (nested too deeply) has no copy, rather than a
+  // copy cut short.
+  if (AppErrFailed(writer->WriteObject())) return {};
   return emitter->GetEmittedObject();
 }
 

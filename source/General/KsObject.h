@@ -105,15 +105,24 @@ class KsObject : public KsBaseObject, protected hc::runtime::Object {
 
 // The scope a setter opens around its store: when the outermost scope of a
 // property on an object closes, each live observer of that property is told
-// once.
+// once. A scope opened on an object that has no observers yet is kept on a
+// per-thread list, so that an observer added while it is open still hears
+// of the change when it closes.
 class DidChangeCaller {
  public:
   DidChangeCaller(KsObject* object, int32_t propertyId) : m_object(object), m_propertyId(propertyId) {
-    if (m_object && m_object->HasObservers()) m_object->WillChangeProperty(m_propertyId, m_description);
-    else m_object = nullptr;
+    if (!m_object) return;
+    if (m_object->HasObservers()) {
+      m_object->WillChangeProperty(m_propertyId, m_description);
+      m_counted = true;
+    } else {
+      OpenUncounted();
+    }
   }
   ~DidChangeCaller() {
-    if (m_object) m_object->DidChangeProperty(m_propertyId, m_description);
+    if (!m_object) return;
+    if (m_listed) CloseUncounted();
+    if (m_counted) m_object->DidChangeProperty(m_propertyId, m_description);
   }
   DidChangeCaller(const DidChangeCaller&) = delete;
   DidChangeCaller& operator=(const DidChangeCaller&) = delete;
@@ -122,9 +131,28 @@ class DidChangeCaller {
   // nobody observes the property.
   const KsRef<KsObject>& GetDescription() const { return m_description; }
 
+  // Called once an object gets its observer storage: each scope of this
+  // thread still open on the object is counted from now on, as if it had
+  // been opened with observers present.
+  template <class Count>
+  static void AdoptOpenScopes(const KsObject* object, Count count) {
+    for (DidChangeCaller* scope = OpenUncountedScopes(); scope; scope = scope->m_next) {
+      if (scope->m_object != object || scope->m_counted) continue;
+      count(scope->m_propertyId);
+      scope->m_counted = true;
+    }
+  }
+
  private:
+  void OpenUncounted();
+  void CloseUncounted();
+  static DidChangeCaller* OpenUncountedScopes();
+
   KsObject* m_object;
   int32_t m_propertyId;
+  bool m_counted = false;
+  bool m_listed = false;
+  DidChangeCaller* m_next = nullptr;
   KsRef<KsObject> m_description;
 };
 

@@ -15,6 +15,11 @@ eAppErr AppleOpenGLRenderer::BeginUpdate() { return OpenGLRenderer::BeginUpdate(
 const uint32_t* AppleOpenGLRenderer::GetSupportedPixelFormats() {
   static const uint32_t kWithLumaChroma[] = {PixelFormatInfo::k2vuy, PixelFormatInfo::k32ARGB, 0};
   static const uint32_t kRgbOnly[] = {PixelFormatInfo::k32ARGB, 0};
+  // With this renderer's context current, find out whether it really runs
+  // the luma/chroma program (built once, then kept).
+  if (YuvProgramsAvailable() && m_context && hc::gl::GlContext::Current() == m_context) {
+    GetYuvProgram(YuvToRgbProgram::Layout::kPacked422CbYCrY, GL_TEXTURE_2D);
+  }
   return YuvProgramsAvailable() ? kWithLumaChroma : kRgbOnly;
 }
 

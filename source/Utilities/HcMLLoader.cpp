@@ -11,6 +11,7 @@ KsRef<Parser> HcMLLoader::GetParser() {
   if (!m_parser) {
     auto resolver = KsMakeRef<HcPathResolver>();
     MakeParser(m_parser, "XMLLexer", GetStdErrParseReporter(), KsRef<KsObject>(), resolver);
+    if (m_parser) m_parser->RestrictFileAccess(m_fileAccess);
   }
   return m_parser;
 }
@@ -29,9 +30,15 @@ eAppErr HcMLLoader::SetHcMLToLoad(const PWStringRef& text) {
 
 eAppErr HcMLLoader::SetHcMLToLoadPath(const PWStringRef& path) {
   DidChangeCaller change(this, kHcMLToLoadPathId);
-  const PWStringRef text = PWStringCreateWithContentsOfFile(path);
-  if (text.IsNull()) return KS_TRACE_ERR(AppErr::kBadArgument, "SetHcMLToLoadPath");
+  PWStringRef text;
+  const eAppErr err = m_fileAccess.NarrowedBy(FileAccessPolicy::Current()).ReadText(path, &text);
+  if (AppErrFailed(err)) return KS_TRACE_ERR(AppErr::kBadArgument, "SetHcMLToLoadPath");
   return SetHcMLToLoad(text);
+}
+
+void HcMLLoader::RestrictFileAccess(const FileAccessPolicy& policy) {
+  m_fileAccess = m_fileAccess.NarrowedBy(policy);
+  if (m_parser) m_parser->RestrictFileAccess(policy);
 }
 
 KsRef<KsObject> HcMLLoader::GetRootObject() {
@@ -74,7 +81,12 @@ eAppErr HcMLLoader::LoadHcML() {
       resolver->SetRootObject(ThisRef());
     }
   }
-  const eAppErr result = parser->Parse(m_hcmlToLoad.CStr(), m_hcmlToLoad.ByteLength());
+  eAppErr result;
+  {
+    // Also for a parser handed in from outside.
+    const FileAccessPolicy::Scope fileAccess(m_fileAccess);
+    result = parser->Parse(m_hcmlToLoad.CStr(), m_hcmlToLoad.ByteLength());
+  }
 
   // A fresh parser for the next load, carrying root object and path root.
   if (auto resolver = parser->GetExternalPathResolver().DynamicCast<HcPathResolver>()) {

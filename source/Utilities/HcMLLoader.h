@@ -10,6 +10,10 @@
 // object "hc://" references in the text resolve against), the root object
 // (which receives the document's root element) and the text, then LoadHcML.
 // Every load runs a fresh parser; root object and path root carry over.
+//
+// The loader reads files (HcMLToLoadPath) and parses under the file-access
+// policy in force when it was made, narrowed by RestrictFileAccess: a loader
+// that an untrusted document creates stays as restricted as that document.
 class HcMLLoader : public KsObject {
   HC_CLASS_HEADER(HcMLLoader)
  public:
@@ -29,8 +33,12 @@ class HcMLLoader : public KsObject {
 
   PWStringRef GetHcMLToLoad() const { return m_hcmlToLoad; }
   eAppErr SetHcMLToLoad(const PWStringRef& text);
-  // Reads the whole file as the text to load; -2 when it can't be read.
+  // Reads the whole file as the text to load; -2 when the file-access policy
+  // refuses it (see FileAccessPolicy::ReadText) or it is not UTF-8.
   eAppErr SetHcMLToLoadPath(const PWStringRef& path);
+  // Narrows where this loader and the parsers it runs may read files from.
+  void RestrictFileAccess(const FileAccessPolicy& policy);
+  const FileAccessPolicy& GetFileAccess() const { return m_fileAccess; }
 
   // The parser, made on first use.
   KsRef<Parser> GetParser();
@@ -49,5 +57,6 @@ class HcMLLoader : public KsObject {
   // The loader is the path root only while a load runs, so that it never
   // holds itself through its parser.
   bool m_pathRootSet = false;
+  FileAccessPolicy m_fileAccess = FileAccessPolicy::Current();
 };
 HC_CLASS_OBJECT(HcMLLoader, KsObject)

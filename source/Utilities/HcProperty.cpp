@@ -182,8 +182,17 @@ eAppErr ScanInteger(const PWStringRef& text, T* value, int base, const char* met
   return AppErr::kNoErr;
 }
 
+bool AllFinite(const float* values, int count) {
+  for (int i = 0; i < count; ++i) {
+    if (!std::isfinite(values[i])) return false;
+  }
+  return true;
+}
+
+// Points, sizes, rectangles and colours are geometry: "nan" and "inf" read
+// as numbers, but no record may hold them.
 eAppErr ScanRecord(const PWStringRef& text, const char* form, float* values, int needed, const char* method) {
-  if (ScanFloatForm(text.CStr() ? text.CStr() : "", form, values, needed) != needed) {
+  if (ScanFloatForm(text.CStr() ? text.CStr() : "", form, values, needed) != needed || !AllFinite(values, needed)) {
     return KS_TRACE_ERR(AppErr::kOutOfRange, method);
   }
   return AppErr::kNoErr;
@@ -250,7 +259,9 @@ eAppErr ParseRectF(const PWStringRef& text, KsRectF* value) {
 eAppErr ParseColorF(const PWStringRef& text, KsColorF* value) {
   float v[4] = {0, 0, 0, 1.0f};
   const int converted = ScanFloatForm(text.CStr() ? text.CStr() : "", "r = %f g = %f b = %f a = %f", v, 4);
-  if (converted != 3 && converted != 4) return KS_TRACE_ERR(AppErr::kOutOfRange, "ParseColorF");
+  if ((converted != 3 && converted != 4) || !AllFinite(v, converted)) {
+    return KS_TRACE_ERR(AppErr::kOutOfRange, "ParseColorF");
+  }
   if (converted == 3) v[3] = 1.0f;
   *value = {v[0], v[1], v[2], v[3]};
   return AppErr::kNoErr;

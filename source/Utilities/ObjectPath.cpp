@@ -88,20 +88,60 @@ bool IsRootObjectPath(const PWStringRef& path) {
   return path.IsEmpty() || PWStringEqualNoCase(path.View(), kObjectPathScheme);
 }
 
-eAppErr SplitObjectPath(const PWStringRef& path, ObjectPathPartKind* kind, PWStringRef* text, PWStringRef* rest) {
-  if (path.IsNull() || !kind || !text || !rest) return KS_TRACE_ERR(AppErr::kBadArgument, "SplitObjectPath");
-  const std::string_view s = path.View();
+namespace {
+
+// One part of a path: views into the caller's text, so that walking a path
+// copies each part once and never the rest.
+struct PathPart {
+  ObjectPathPartKind kind = ObjectPathPartKind::kProperty;
+  std::string_view text;
+  std::string_view rest;
+  bool hasRest = false;
+};
+
+PathPart SplitPart(std::string_view s) {
+  PathPart part;
   const size_t start = (!s.empty() && HasIntroducer(s[0])) ? 1 : 0;
-  *kind = s.empty() ? ObjectPathPartKind::kProperty : KindOfIntroducer(s[0]);
+  part.kind = s.empty() ? ObjectPathPartKind::kProperty : KindOfIntroducer(s[0]);
   const size_t delimiter = s.size() > 1 ? s.find_first_of(kDelimiters, 1) : std::string_view::npos;
   if (delimiter == std::string_view::npos) {
-    *text = PWStringRef(s.substr(std::min(start, s.size())));
-    *rest = PWStringRef();
-    return AppErr::kNoErr;
+    part.text = s.substr(std::min(start, s.size()));
+    return part;
   }
-  *text = PWStringRef(delimiter > start ? s.substr(start, delimiter - start) : std::string_view());
+  if (delimiter > start) part.text = s.substr(start, delimiter - start);
   const size_t next = kClosers.find(s[delimiter]) != std::string_view::npos ? delimiter + 1 : delimiter;
-  *rest = next < s.size() ? PWStringRef(s.substr(next)) : PWStringRef();
+  if (next < s.size()) {
+    part.rest = s.substr(next);
+    part.hasRest = true;
+  }
+  return part;
+}
+
+eAppErr ResolvePart(const PathPart& part, const KsRef<KsObject>& current, KsRef<KsObject>* result,
+                    KsRef<HcProperty>* property) {
+  if (property) *property = nullptr;
+  const PWStringRef text(part.text);
+  KsRef<KsObject> found;
+  eAppErr err = AppErr::kNoErr;
+  switch (part.kind) {
+    case ObjectPathPartKind::kProperty: err = ResolveProperty(current, text, &found, property); break;
+    case ObjectPathPartKind::kName: err = ResolveByName(current, text, &found, property); break;
+    case ObjectPathPartKind::kIndex: err = ResolveByNumber(current, text, &found, property); break;
+    case ObjectPathPartKind::kUUID: err = ResolveByUUID(current, text, &found, property); break;
+  }
+  if (AppErrFailed(err)) found = nullptr;
+  *result = found;
+  return err;
+}
+
+}  // namespace
+
+eAppErr SplitObjectPath(const PWStringRef& path, ObjectPathPartKind* kind, PWStringRef* text, PWStringRef* rest) {
+  if (path.IsNull() || !kind || !text || !rest) return KS_TRACE_ERR(AppErr::kBadArgument, "SplitObjectPath");
+  const PathPart part = SplitPart(path.View());
+  *kind = part.kind;
+  *text = PWStringRef(part.text);
+  *rest = part.hasRest ? PWStringRef(part.rest) : PWStringRef();
   return AppErr::kNoErr;
 }
 
@@ -116,24 +156,9 @@ eAppErr ResolveFirstObjectInPath(const PWStringRef& path, const KsRef<KsObject>&
     KS_TRACE(KsTrace::kVerbose, "No path!");
     return KS_TRACE_ERR(AppErr::kBadArgument, "ResolveFirstObjectInPath");
   }
-  ObjectPathPartKind kind = ObjectPathPartKind::kProperty;
-  PWStringRef text;
-  PWStringRef remaining;
-  const eAppErr splitErr = SplitObjectPath(path, &kind, &text, &remaining);
-  if (AppErrFailed(splitErr)) return splitErr;
-  if (rest) *rest = remaining;
-  if (property) *property = nullptr;
-
-  KsRef<KsObject> found;
-  eAppErr err = AppErr::kNoErr;
-  switch (kind) {
-    case ObjectPathPartKind::kProperty: err = ResolveProperty(current, text, &found, property); break;
-    case ObjectPathPartKind::kName: err = ResolveByName(current, text, &found, property); break;
-    case ObjectPathPartKind::kIndex: err = ResolveByNumber(current, text, &found, property); break;
-    case ObjectPathPartKind::kUUID: err = ResolveByUUID(current, text, &found, property); break;
-  }
-  if (AppErrFailed(err)) found = nullptr;
-  *result = found;
+  const PathPart part = SplitPart(path.View());
+  if (rest) *rest = part.hasRest ? PWStringRef(part.rest) : PWStringRef();
+  const eAppErr err = ResolvePart(part, current, result, property);
   if (AppErrFailed(err)) return KS_TRACE_ERR(err, "ResolveFirstObjectInPath");
   return AppErr::kNoErr;
 }
@@ -142,15 +167,23 @@ eAppErr ResolveObjectPathInternal(const PWStringRef& path, const KsRef<KsObject>
                                   KsRef<HcProperty>* property) {
   if (path.IsNull() || !root || !result) return KS_TRACE_ERR(AppErr::kBadArgument, "ResolveObjectPathInternal");
   KsRef<KsObject> current = root;
-  PWStringRef remaining = path;
+  // The path's own text stays alive in `path` while the walk looks at it.
+  std::string_view remaining = path.View();
+  bool more = true;
+  uint32_t hops = 0;
   eAppErr err = AppErr::kNoErr;
-  while (current && !remaining.IsNull()) {
-    PWStringRef rest;
+  while (current && more) {
+    if (++hops > kMaxObjectPathParts) {
+      KS_TRACE(KsTrace::kWarning, "Path of more than %u parts refused", kMaxObjectPathParts);
+      return KS_TRACE_ERR(AppErr::kOutOfRange, "ResolveObjectPathInternal");
+    }
+    const PathPart part = SplitPart(remaining);
     KsRef<KsObject> next;
-    err = ResolveFirstObjectInPath(remaining, current, &next, property, &rest);
+    err = ResolvePart(part, current, &next, property);
     current = next;
-    remaining = rest;
-    if (!remaining.IsNull() && !current) return KS_TRACE_ERR(kObjectPathBroken, "ResolveObjectPathInternal");
+    remaining = part.rest;
+    more = part.hasRest;
+    if (more && !current) return KS_TRACE_ERR(kObjectPathBroken, "ResolveObjectPathInternal");
   }
   *result = current;
   if (AppErrFailed(err)) return KS_TRACE_ERR(err, "ResolveObjectPathInternal");

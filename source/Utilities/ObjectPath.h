@@ -24,6 +24,10 @@ enum class ObjectPathPartKind : int32_t { kProperty = 0, kName = 1, kIndex = 2, 
 // A part of a path before the last reached no object.
 inline constexpr eAppErr kObjectPathBroken = -905;
 
+// The most parts one path may have; a longer path is refused with -901
+// before anything past the limit is looked at.
+inline constexpr uint32_t kMaxObjectPathParts = 1024;
+
 // The scheme every full path starts with (compared without regard to case).
 inline constexpr const char* kObjectPathScheme = "hc://";
 
@@ -39,7 +43,8 @@ eAppErr ResolveFirstObjectInPath(const PWStringRef& path, const KsRef<KsObject>&
                                  KsRef<HcProperty>* property = nullptr, PWStringRef* rest = nullptr);
 
 // Resolves a whole path without scheme from the root. -905 when a part before
-// the last reached no object (the result is then left as it was).
+// the last reached no object, -901 for more than kMaxObjectPathParts parts
+// (the result is then left as it was).
 eAppErr ResolveObjectPathInternal(const PWStringRef& path, const KsRef<KsObject>& root, KsRef<KsObject>* result,
                                   KsRef<HcProperty>* property = nullptr);
 

@@ -92,6 +92,8 @@ class WriteTraverser : public PropertyTraverser {
   bool m_includeNonSerialized;
   HRefMap m_hrefs;
   int m_nextId = 1;
+  // Levels of objects open now, the top-level object being the first.
+  uint32_t m_depth = 1;
   const KsObject* m_topLevelObject = nullptr;
   uint32_t m_explicitCount = 0;
   KsRef<KsStringCollection> m_explicitList;
@@ -198,7 +200,17 @@ eAppErr WriteTraverser::OnPropertyValue(KsObject* owner, HcProperty* property, i
     SetHRefForObject(value, PWStringRef("#" + idText));
   }
   Note(m_emitter->BeginObject(type, id, href));
-  if (href.IsNull()) type->TraverseProperties(value.Get(), this, m_includeNonSerialized);
+  if (href.IsNull()) {
+    if (m_depth >= ObjectWriter::kMaxObjectDepth) {
+      KS_TRACE(KsTrace::kError, "Objects nested deeper than %u levels; %@ is written empty",
+               ObjectWriter::kMaxObjectDepth, type->GetName());
+      Note(KS_TRACE_ERR(ObjectWriter::kNestedTooDeeply, "OnPropertyValue"));
+    } else {
+      ++m_depth;
+      type->TraverseProperties(value.Get(), this, m_includeNonSerialized);
+      --m_depth;
+    }
+  }
   Note(m_emitter->EndObject(type));
   Note(m_emitter->EndProperty(ref));
   return AppErr::kNoErr;

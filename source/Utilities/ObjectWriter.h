@@ -33,12 +33,20 @@ class ObjectWriter : public KsObject {
     kOutputPathResolverId = 211,
   };
 
+  // The deepest nesting of objects written (the top-level object is level
+  // 1): every reader takes back what the writer wrote, values included. An
+  // object below it is written without its properties and the write fails
+  // with kNestedTooDeeply, so that no graph (a chain of objects each holding
+  // the next, say) runs the writer's stack out.
+  static constexpr uint32_t kMaxObjectDepth = 255;
+  static constexpr eAppErr kNestedTooDeeply = AppErr::kOutOfRange;
+
   // The emitter starts as a new XMLStringEmitter.
   ObjectWriter();
   ~ObjectWriter() override;
 
   // Writes TargetObject through Emitter. -903 without a target or an
-  // emitter; otherwise the first failure the emitter met (a full disk is not
+  // emitter; kNestedTooDeeply for objects nested too deeply; otherwise the first failure the emitter met (a full disk is not
   // success), or 0.
   eAppErr WriteObject();
 

@@ -1,5 +1,7 @@
 #include "Utilities/Parser.h"
 
+#include <cmath>
+
 #include "General/HcClassMap.h"
 #include "KsTrace.h"
 #include "PWFormat.h"
@@ -75,6 +77,8 @@ eAppErr Parser::Parse(const void* bytes, size_t length) {
   if (!m_lexer || !m_rootObject) return KS_TRACE_ERR(AppErr::kNotReady, "Parse");
   if (!m_prepared) BeginParse();
   m_finished = true;
+  // Deferred assignments too run under the policy: setters may read files.
+  const FileAccessPolicy::Scope fileAccess(m_fileAccess);
   const eAppErr result = m_lexer->Parse(KsRef<Parser>(this), bytes, length);
   if (AppErrFailed(result)) {
     m_states.clear();
@@ -256,12 +260,32 @@ void TraceValue(const KsPropertyList& v) {
   KS_TRACE(KsTrace::kVerbose, "OnValue(property list): %s", v ? "value" : "none");
 }
 
+// Records are geometry: a binary or atom document may carry any float bits,
+// but no point, size, rectangle or colour is set with a NaN or an infinity.
+template <class T>
+bool IsFiniteValue(const T&) {
+  return true;
+}
+bool IsFiniteValue(const KsRectF& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.w) && std::isfinite(v.h);
+}
+bool IsFiniteValue(const KsSizeF& v) { return std::isfinite(v.w) && std::isfinite(v.h); }
+bool IsFiniteValue(const KsPointF& v) { return std::isfinite(v.x) && std::isfinite(v.y); }
+bool IsFiniteValue(const KsColorF& v) {
+  return std::isfinite(v.r) && std::isfinite(v.g) && std::isfinite(v.b) && std::isfinite(v.a);
+}
+
 }  // namespace
 
 template <class T>
 eAppErr Parser::OnTypedValue(const T& value) {
   TraceValue(value);
   if (!CheckValue(false)) return AppErr::kNoErr;
+  if (!IsFiniteValue(value)) {
+    m_states.back().hasValue = true;
+    ReportWarning(AppErr::kOutOfRange, "Property-set failed: not a finite value");
+    return KS_TRACE_ERR(AppErr::kOutOfRange, "OnValue");
+  }
   ParseState& top = m_states.back();
   eAppErr result = AppErr::kNoErr;
   if (m_objectMode) {

@@ -14,6 +14,7 @@
 #include "General/KsTypeSafeCollection.h"
 #include "General/StringStringTuple.h"
 #include "Utilities/Emitter.h"
+#include "Utilities/FileAccessPolicy.h"
 #include "Utilities/HcProperty.h"
 #include "Utilities/Lexer.h"
 #include "Utilities/LocalPathResolver.h"
@@ -32,6 +33,11 @@
 //
 // Structural problems are warnings (-630): the offending event is ignored
 // and reading goes on. A Parser reads one document.
+//
+// While it parses, its file-access policy (the one in force when the parser
+// was made, narrowed by RestrictFileAccess) is the one in force on the
+// thread: the path properties of the objects it builds read only what that
+// policy allows.
 class Parser : public KsObject {
   HC_CLASS_HEADER(Parser)
  public:
@@ -82,6 +88,13 @@ class Parser : public KsObject {
   eAppErr SetRootObject(const KsRef<KsObject>& root);
   eAppErr SetExternalPathResolver(const KsRef<PathResolver>& resolver);
   eAppErr SetPropertySuppression(const KsRef<KsTypeSafeCollection<StringStringTuple>>& suppression);
+
+  // Narrows where the graph's path properties may read files from: a
+  // document from an untrusted place is parsed restricted to its own folder
+  // and the application's resource folders. C++ only, so no document can
+  // widen it.
+  void RestrictFileAccess(const FileAccessPolicy& policy) { m_fileAccess = m_fileAccess.NarrowedBy(policy); }
+  const FileAccessPolicy& GetFileAccess() const { return m_fileAccess; }
 
   KsRef<Lexer> GetLexer() const { return m_lexer; }
   KsRef<Emitter> GetEmitter() const { return m_emitter; }
@@ -152,5 +165,6 @@ class Parser : public KsObject {
   KsRef<KsObject> m_rootObject;
   std::vector<ParseState> m_states;
   KsRef<KsTypeSafeCollection<StringStringTuple>> m_propertySuppression;
+  FileAccessPolicy m_fileAccess = FileAccessPolicy::Current();
 };
 HC_CLASS_OBJECT(Parser, KsObject)

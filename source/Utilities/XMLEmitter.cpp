@@ -89,13 +89,9 @@ eAppErr XMLEmitter::Write(std::string_view text) {
 }
 
 eAppErr XMLEmitter::WriteIndent() {
-  static const std::string tabs(64, '\t');
-  for (uint32_t left = m_depth; left > 0;) {
-    const uint32_t n = left < tabs.size() ? left : static_cast<uint32_t>(tabs.size());
-    if (eAppErr err = Write(std::string_view(tabs).substr(0, n))) return err;
-    left -= n;
-  }
-  return AppErr::kNoErr;
+  static const std::string tabs(kMaxIndent, '\t');
+  const uint32_t width = m_depth < kMaxIndent ? m_depth : kMaxIndent;
+  return Write(std::string_view(tabs).substr(0, width));
 }
 
 eAppErr XMLEmitter::BeginDocument() {

@@ -10,13 +10,16 @@
 
 // Prints HcML to a C stdio stream: one element per property, object values
 // carrying their class in xsi:type and their identity in id and href,
-// indented with tabs. EndDocument closes the stream.
+// indented with tabs (one per level, up to kMaxIndent, so that the text of
+// a deep graph grows with its size, not with the square of its depth).
+// EndDocument closes the stream.
 class XMLEmitter : public Emitter {
   HC_CLASS_HEADER(XMLEmitter)
  public:
   enum : int32_t { kEmitXMLDeclarationId = 300 };
   static constexpr const char* kHcMLNamespace = "http://www.halcyonplayer.net/halcyon/hcml";
   static constexpr const char* kSchemaInstanceNamespace = "http://www.w3.org/2001/XMLSchema-instance";
+  static constexpr uint32_t kMaxIndent = 32;
 
   XMLEmitter();
   ~XMLEmitter() override;

@@ -13,12 +13,18 @@ struct _xmlError;
 // element whose property is object-typed names its class in xsi:type (any
 // prefix) and may carry id and href; text runs are values. The text is taken
 // as UTF-8 whatever it declares; external entities, DTDs and the network are
-// never touched and entities are never expanded.
+// never touched and entities are never expanded, in text or in attributes
+// (an attribute holding an entity reference is refused with a warning).
+// Documents larger than kMaxDocumentBytes, and documents with an element of
+// more than kMaxAttributes attributes, are refused before libxml2 reads them.
 class XMLLexer : public Lexer {
   HC_CLASS_HEADER(XMLLexer)
  public:
   // Deepest element nesting read (libxml2 stops earlier by itself).
   static constexpr int kMaxDepth = 256;
+  static constexpr size_t kMaxDocumentBytes = 64u << 20;
+  // HcML elements carry a handful; libxml2's own cost grows with the square.
+  static constexpr size_t kMaxAttributes = 1000;
 
   XMLLexer();
   ~XMLLexer() override;

@@ -42,6 +42,34 @@ TEST_F(KsObjectTest, ScopesOfDifferentPropertiesNotifyIndependently) {
   EXPECT_EQ((std::vector<int32_t>{201, 200}), first->seenIds);
 }
 
+TEST_F(KsObjectTest, AnObserverAddedInsideAnOpenScopeOfAFreshObjectIsToldOnce) {
+  EXPECT_FALSE(gadget->HasObservers());
+  {
+    DidChangeCaller outer(gadget.Get(), 200);
+    {
+      DidChangeCaller inner(gadget.Get(), 200);
+      DidChangeCaller other(gadget.Get(), 201);
+      gadget->AddObserver(first, "Width", 0);
+    }
+    EXPECT_EQ(0, first->notices);
+  }
+  EXPECT_EQ(std::vector<int32_t>{200}, first->seenIds);
+  // Open scopes of other objects, and of other properties, tell nobody.
+  auto fresh = KsMakeRef<Gadget>();
+  {
+    DidChangeCaller scope(fresh.Get(), 200);
+    gadget->SetWidth(2);
+  }
+  EXPECT_EQ(2, first->notices);
+  {
+    DidChangeCaller scope(fresh.Get(), 201);
+    fresh->AddObserver(second, "Width", 0);
+  }
+  EXPECT_EQ(0, second->notices);
+  fresh->SetWidth(1);
+  EXPECT_EQ(1, second->notices);
+}
+
 TEST_F(KsObjectTest, AnObjectWithoutObserversMakesNoStorage) {
   EXPECT_FALSE(gadget->HasObservers());
   gadget->SetWidth(3);

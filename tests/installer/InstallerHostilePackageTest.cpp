@@ -1,8 +1,11 @@
 #include "tests/installer/InstallerFixture.h"
 
+#include "installer/Source/InstallerController.h"
 #include "installer/Source/InstallerErrors.h"
 
 #include <sys/stat.h>
+
+#include <sstream>
 
 namespace hc::installer::test {
 namespace {
@@ -120,6 +123,114 @@ TEST_F(InstallerHostilePackageTest, TarMemberWrittenThroughAPlantedLinkIsRefused
   fs::rename(archive + ".gz", root_ / "Update.tgz");
   expectRefused(writeDefinition(), KsPackageUnpackageFailed, "written through a symbolic link",
                 before);
+}
+
+TEST_F(InstallerHostilePackageTest, ChainedBillLinksAreJudgedByWhereTheyLead) {
+  auto link = [](const std::string& path, const std::string& target) {
+    return BomLine{.relativepath = path, .operation = "add", .filetype = "link", .link = target};
+  };
+  // Each target alone stays inside; through the links before it, l1 already
+  // leads to the application's parent folder.
+  const fs::path before = snapshot();
+  makePackage({link("l0", "."), link("l1", "l0/.."), link("l2", "l1/.."), link("l3", "l2/outside")});
+  expectRefused(writeDefinition(), KsFileVerifyLinkMismatch, "leads outside the application",
+                before);
+
+  // A link the application already has, sent outside by a new one.
+  fs::create_symlink("Current/..", installBase_ / "Top");
+  const fs::path withTop = snapshot("with-top");
+  makePackage({{.relativepath = "Resources", .operation = "replace", .filetype = "link",
+                .link = "."}});
+  expectRefused(writeDefinition(), KsFileVerifyLinkMismatch, "Top leads outside the application",
+                withTop);
+
+  // Chains that stay inside install, beside a link of the application's own
+  // that already led outside and is left as it is.
+  fs::create_symlink("/usr/share", installBase_ / "System");
+  makePackage({link("l0", "."), link("l1", "l0/MacOS/HalcyonPlayer"), link("l2", "l0/l0/l1")});
+  const fs::path definition = writeDefinition();
+  EXPECT_EQ(0, runInstaller({definition})) << statusOf(definition);
+  EXPECT_EQ("player v1\n", readFile(installBase_ / "l2"));
+  EXPECT_EQ("/usr/share", fs::read_symlink(installBase_ / "System").string());
+}
+
+TEST_F(InstallerHostilePackageTest, ChainedPackageLinksCannotReachABillOutside) {
+  // Inside the unpacking folder l3 would lead three folders up, to root_,
+  // and the bill would be read from there.
+  writeFile(root_ / "outside.xml",
+            bomText("billofmaterials", {stagedFile("evil.txt", "evil.txt", "add")}));
+  const fs::path before = snapshot();
+  fs::create_symlink(".", stage_ / "l0");
+  fs::create_symlink("l0/..", stage_ / "l1");
+  fs::create_symlink("l1/..", stage_ / "l2");
+  fs::create_symlink("l2/..", stage_ / "l3");
+  fs::create_symlink("l3/outside.xml", stage_ / "Update.xml");
+  ToolResult tar = runTool({"tar", "czf", (root_ / "Update.tgz").string(), "-C", stage_.string(),
+                            "l0", "l1", "l2", "l3", "Update.xml", "evil.txt"});
+  ASSERT_EQ(0, tar.status) << tar.output;
+  expectRefused(writeDefinition(), KsPackageUnpackageFailed,
+                "is a symbolic link that leaves the package", before);
+  EXPECT_FALSE(fs::exists(installBase_ / "evil.txt"));
+}
+
+TEST_F(InstallerHostilePackageTest, WhatChangesBetweenCheckAndInstallIsNotInstalled) {
+  const fs::path before = snapshot();
+  writeFile(stage_ / "new.txt", "brand new\n");
+  struct Case {
+    const char* name;
+    bool changeFile;
+    int code;
+  };
+  // The bill is read once: a bill rewritten after the check adds nothing.
+  // A package file rewritten after its check (same size) is caught as it is
+  // copied.
+  for (const Case& c : {Case{"bill", false, 0}, Case{"file", true, KsFileVerifyFingerprintMismatch}}) {
+    SCOPED_TRACE(c.name);
+    makePackage({stagedFile("Resources/new.txt", "new.txt", "add")});
+    InstallerController controller(writeDefinition().string(), false);
+    ASSERT_TRUE(controller.unpackageAndVerify());
+    const fs::path unpacked = controller.packageWorkingDirectory();
+    writeFile(unpacked / "evil.txt", "evil\n");
+    writeFile(unpacked / "Update.xml",
+              bomText("billofmaterials", {stagedFile("Resources/new.txt", "new.txt", "add"),
+                                          stagedFile("evil.txt", "evil.txt", "add")}));
+    if (c.changeFile) writeFile(unpacked / "new.txt", "BRAND NEW\n");
+    ASSERT_TRUE(controller.duplicateOriginalAndVerify());
+    EXPECT_EQ(c.code == 0, controller.installAndVerify());
+    EXPECT_EQ(c.code, controller.returnCode());
+    if (c.code == 0) controller.replaceOriginal();
+    controller.cleanup();
+    controller.removeWorkingDirectory();
+    EXPECT_FALSE(fs::exists(installBase_ / "evil.txt"));
+    if (c.code == 0) {
+      EXPECT_EQ("brand new\n", readFile(installBase_ / "Resources" / "new.txt"));
+      fs::remove(installBase_ / "Resources" / "new.txt");
+    } else {
+      EXPECT_NE(std::string::npos,
+                controller.errorString()->find("new.txt has had its contents changed"));
+    }
+    EXPECT_TRUE(sameTree(before, installBase_));
+    expectNoLeftovers();
+  }
+}
+
+TEST_F(InstallerHostilePackageTest, PathsInMessagesStayOnTheirLine) {
+  const fs::path before = snapshot();
+  makePackage({stagedFile("../evil\nline\\.txt", "evil.txt", "add")});
+  expectRefused(writeDefinition(), KsPackageBOMNotFound, "leaves the application", before);
+  EXPECT_EQ("9\nBill of materials entry \"../evil\\nline\\\\.txt\" leaves the application.\n"
+            "Internal Installer Error (KsPackageBOMNotFound)\n",
+            statusOf(root_ / "Update.plist"));
+
+  BomLine missing = stagedFile("Resources/x.txt", "evil.txt", "add");
+  missing.packagepath = "no\nsuch\r\x01.txt";
+  makePackage({missing});
+  expectRefused(writeDefinition(), KsFileVerifyFileMissing, "no\\nsuch\\r\\x01.txt missing!",
+                before);
+  std::istringstream status(statusOf(root_ / "Update.plist"));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(status, line);) lines.push_back(line);
+  EXPECT_EQ(2u, lines.size());
 }
 
 TEST_F(InstallerHostilePackageTest, InstalledLinksAreNeverWrittenThrough) {

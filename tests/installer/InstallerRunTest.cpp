@@ -2,7 +2,13 @@
 
 #include "installer/Source/InstallerErrors.h"
 
+#include <cstring>
+
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace hc::installer::test {
 namespace {
@@ -101,6 +107,51 @@ TEST_F(InstallerRunTest, ApplicationWithoutCatalogPassesTheCatalogCheck) {
   const fs::path definition = writeDefinition();
   EXPECT_EQ(0, runInstaller({definition}));
   EXPECT_EQ("0\n\n", statusOf(definition));
+}
+
+// A socket, a device node and a FIFO in the installed tree outlive an
+// update as the same files: a program listening on the socket is still
+// reached through it afterwards.
+TEST_F(InstallerRunTest, SocketsDevicesAndFifosInTheApplicationAreKept) {
+  makeApplication();
+  const fs::path socketPath = installBase_ / "Resources" / "player.sock";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(socketPath.string().size(), sizeof address.sun_path);
+  std::strcpy(address.sun_path, socketPath.c_str());
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  ASSERT_LE(0, listener);
+  ASSERT_EQ(0, ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  ASSERT_EQ(0, ::listen(listener, 1));
+  const fs::path devicePath = installBase_ / "null";
+  const bool madeDevice = ::mknod(devicePath.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+  ASSERT_EQ(0, ::mkfifo((installBase_ / "pipe").c_str(), 0640));
+  struct stat socketBefore;
+  ASSERT_EQ(0, ::lstat(socketPath.c_str(), &socketBefore));
+
+  writeFile(stage_ / "new.txt", "new\n");
+  makePackage({stagedFile("new.txt", "new.txt", "add")});
+  const fs::path definition = writeDefinition();
+  EXPECT_EQ(0, runInstaller({definition})) << statusOf(definition);
+  EXPECT_EQ("new\n", readFile(installBase_ / "new.txt"));
+
+  struct stat info;
+  ASSERT_EQ(0, ::lstat(socketPath.c_str(), &info));
+  EXPECT_TRUE(S_ISSOCK(info.st_mode));
+  EXPECT_EQ(socketBefore.st_ino, info.st_ino);
+  const int client = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  EXPECT_EQ(0, ::connect(client, reinterpret_cast<sockaddr*>(&address), sizeof address));
+  ::close(client);
+  ::close(listener);
+  ASSERT_EQ(0, ::lstat((installBase_ / "pipe").c_str(), &info));
+  EXPECT_TRUE(S_ISFIFO(info.st_mode));
+  EXPECT_EQ(0640u, info.st_mode & 07777);
+  if (madeDevice) {
+    ASSERT_EQ(0, ::lstat(devicePath.c_str(), &info));
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+    EXPECT_EQ(makedev(1, 3), info.st_rdev);
+  }
+  expectNoLeftovers();
 }
 
 TEST_F(InstallerRunTest, UnknownFileTypeStopsLaterAdditionsAndKeepsTheApplication) {

@@ -90,6 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     parser->SetRootObject(root);
     parser->Parse(data, size);
     parser = nullptr;
+    // Whatever graph the document built is written back, as a copy would be.
+    WriteObjectToHcMLString(root);
     root->Unlink();
   }
   {
