@@ -113,8 +113,14 @@ PWStringRef ImageWithDataSource::GetImageDataBEBase64() {
 
 eAppErr ImageWithDataSource::SetImagePath(const PWStringRef& path) {
   if (!path) return KS_TRACE_ERR(AppErr::kBadArgument, "SetImagePath");
+  std::string file = path.Str();
+  if (m_fileAccess.IsRestricted()) {
+    std::string ignored;
+    if (AppErrFailed(m_fileAccess.ReadFile(path, &ignored))) return KS_TRACE_ERR(AppErr::kBadArgument, "SetImagePath");
+    if (!file.empty() && file.front() != '/') file = m_fileAccess.GetFolders().front() + "/" + file;
+  }
   hc::playback::InlineImage image;
-  const hc::playback::PlaybackErr err = hc::playback::InlineImageData::ReadFirstPicture(path.Str(), image);
+  const hc::playback::PlaybackErr err = hc::playback::InlineImageData::ReadFirstPicture(file, image);
   if (err == hc::playback::PlaybackErr::InvalidTrack) return KS_TRACE_ERR(AppErr::kBadArgument, "SetImagePath");
   if (err != hc::playback::PlaybackErr::Ok) {
     KS_TRACE(KsTrace::kError, "Error %i in NewMovieFromDataRef (%@)", hc::playback::PlaybackErrCode(err), path);

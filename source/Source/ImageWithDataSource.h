@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Source/QTSequenceSource.h"
+#include "Utilities/FileAccessPolicy.h"
 #include "platform/foundation/ByteHandle.h"
 
 // One still image carried inside the presentation: its compressed bytes and
@@ -36,7 +37,8 @@ class ImageWithDataSource : public QTSequenceSource {
   PWStringRef GetImageDescriptionDataBEBase64();
   eAppErr SetImageDescriptionDataBEBase64(const PWStringRef& text);
   // The first picture of an image file, or the first sample of a movie's
-  // first visual track; -2 for a movie without one.
+  // first visual track; -2 for a movie without one, or for a file the
+  // file-access policy in force when the source was made does not allow.
   eAppErr SetImagePath(const PWStringRef& path);
 
   // The one rule of converting a description between big-endian and host
@@ -67,5 +69,6 @@ class ImageWithDataSource : public QTSequenceSource {
   // Counts changes of either part; the picture in the buffer is of m_drawn.
   uint64_t m_changes = 1;
   uint64_t m_drawn = 0;
+  FileAccessPolicy m_fileAccess = FileAccessPolicy::Current();
 };
 HC_CLASS_OBJECT(ImageWithDataSource, QTSequenceSource)

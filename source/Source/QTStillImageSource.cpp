@@ -53,7 +53,19 @@ std::unique_ptr<hc::playback::GraphicsImporter> QTStillImageSource::OpenImporter
   if (!m_dataRef) return nullptr;
   auto importer = std::make_unique<hc::playback::GraphicsImporter>();
   const std::string text = m_dataRef->Text();
-  const hc::playback::PlaybackErr err = m_dataRef->IsUrl() ? importer->OpenUrl(text) : importer->OpenFile(text);
+  hc::playback::PlaybackErr err = hc::playback::PlaybackErr::Ok;
+  if (!m_fileAccess.IsRestricted()) {
+    err = m_dataRef->IsUrl() ? importer->OpenUrl(text) : importer->OpenFile(text);
+  } else {
+    // The path as given, so that the policy resolves a relative one.
+    PWStringRef path;
+    std::string bytes;
+    if (m_dataRef->IsUrl() || AppErrFailed(m_mgr.GetPath(&path)) || AppErrFailed(m_fileAccess.ReadFile(path, &bytes))) {
+      err = hc::playback::PlaybackErr::FileNotFound;
+    } else {
+      err = importer->OpenBytes(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    }
+  }
   if (err != hc::playback::PlaybackErr::Ok) {
     KS_TRACE(KsTrace::kError, "Error %i opening graphics importer", hc::playback::PlaybackErrCode(err));
     return nullptr;

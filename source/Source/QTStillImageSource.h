@@ -5,6 +5,7 @@
 
 #include "QuickTime/DataRefMgr.h"
 #include "Source/QTBufferSource.h"
+#include "Utilities/FileAccessPolicy.h"
 #include "platform/playback/DataReference.h"
 
 namespace hc::playback {
@@ -16,6 +17,9 @@ class GraphicsImporter;
 // buffer source's frame. Given an image, the source also chooses its
 // projection: from panorama metadata in the image's EXIF maker note, else
 // from the image's aspect ratio.
+//
+// A source made while a restricted file-access policy is in force (an
+// untrusted presentation) reads only files that policy allows, and no URLs.
 class QTStillImageSource : public QTBufferSource {
   HC_CLASS_HEADER(QTStillImageSource)
  public:
@@ -46,6 +50,7 @@ class QTStillImageSource : public QTBufferSource {
 
   std::optional<hc::playback::DataReference> m_dataRef;
   DataRefMgr m_mgr;
+  FileAccessPolicy m_fileAccess = FileAccessPolicy::Current();
   // The image opened by Initialize, kept until it is drawn.
   std::unique_ptr<hc::playback::GraphicsImporter> m_importer;
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "Source/SourceCollection.h"
 #include "Source/SourceErr.h"
 #include "StillImageTestTools.h"
+#include "Utilities/FileAccessPolicy.h"
 #include "Utilities/HcMLLoader.h"
 #include "platform/foundation/ByteHandle.h"
 #include "platform/movfile/ImageDescriptionWriter.h"
@@ -181,6 +183,22 @@ TEST_F(InlineImage, ImagePathFillsBothPartsFromAFile) {
   EXPECT_EQ(AppErr::kBadArgument, source->SetImagePath(sound.c_str()));
   EXPECT_EQ(before, source->GetImageDataBEHandle()) << "both parts stay as they were";
   EXPECT_LT(source->SetImagePath(folder.File("missing.png").c_str()), 0);
+}
+
+TEST_F(InlineImage, ImagePathOfAnUntrustedSourceStaysInsideItsFolders) {
+  const std::string inside = folder.File("movie");
+  std::filesystem::create_directory(inside);
+  stilltest::MakePicture(inside + "/button.png", "16x16", "rgb24");
+  stilltest::MakePicture(folder.File("secret.png"), "16x16", "rgb24");
+  KsRef<ImageWithDataSource> source;
+  {
+    FileAccessPolicy::Scope scope(FileAccessPolicy::InsideFolders({inside}));
+    source = KsMakeRef<ImageWithDataSource>();
+  }
+  EXPECT_EQ(AppErr::kBadArgument, source->SetImagePath(folder.File("secret.png").c_str()));
+  EXPECT_EQ(nullptr, source->GetImageDataBEHandle());
+  EXPECT_EQ(0, source->SetImagePath("button.png"));
+  EXPECT_TRUE(source->GetHasData());
 }
 
 TEST_F(InlineImage, SequenceSizesFromTheFirstDescriptionWithForcedDimensions) {

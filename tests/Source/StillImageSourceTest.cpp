@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "Source/QTStillImageSource.h"
 #include "Source/SourceErr.h"
 #include "StillImageTestTools.h"
+#include "Utilities/FileAccessPolicy.h"
 #include "tests/platform/movfile/MovTestTools.h"
 
 namespace {
@@ -171,6 +173,28 @@ TEST_F(StillImageSource, ReportsWhatItCannotOpen) {
   EXPECT_EQ(AppErr::kUnsupportedType, source->Initialize(10, 10));
   auto empty = KsMakeRef<QTStillImageSource>();
   EXPECT_EQ(0, empty->Update()) << "nothing to draw yet";
+}
+
+TEST_F(StillImageSource, AnUntrustedSourceReadsOnlyWhereItsPolicyAllows) {
+  const std::string inside = folder.File("inside");
+  movtest::TempDir outside;
+  std::filesystem::create_directory(inside);
+  stilltest::MakePicture(inside + "/pano.png", "300x100", "rgb24");
+  stilltest::MakePicture(outside.File("pano.png"), "300x100", "rgb24");
+  KsRef<QTStillImageSource> allowed, refused, url;
+  {
+    FileAccessPolicy::Scope scope(FileAccessPolicy::InsideFolders({inside}));
+    allowed = KsMakeRef<QTStillImageSource>();
+    refused = KsMakeRef<QTStillImageSource>();
+    url = KsMakeRef<QTStillImageSource>();
+  }
+  EXPECT_EQ(0, allowed->SetPath("pano.png")) << "relative to the movie's folder";
+  EXPECT_EQ(300, allowed->GetWidth());
+  EXPECT_EQ(-301, refused->SetPath(outside.File("pano.png").c_str()));
+  EXPECT_EQ(-301, refused->SetPath((inside + "/../" + std::filesystem::path(outside.Path()).filename().string() +
+                                    "/pano.png").c_str()));
+  EXPECT_LT(url->SetURL("http://127.0.0.1:9/pano.png"), 0);
+  EXPECT_FALSE(url->GetHasData());
 }
 
 struct PixelCase {
