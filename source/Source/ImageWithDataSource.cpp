@@ -2,15 +2,9 @@
 
 #include "QuickTime/MovieLayerErr.h"
 #include "Security/Base64.h"
+#include "Source/InlineImageDescription.h"
 #include "Source/SourceErr.h"
 #include "platform/playback/InlineImageData.h"
-
-namespace {
-
-constexpr size_t kFixedDescriptionSize = 86;
-constexpr size_t kClutIdOffset = 84;
-
-}  // namespace
 
 ImageWithDataSource::ImageWithDataSource() = default;
 
@@ -30,9 +24,7 @@ void ImageWithDataSource::Part::EncodeHandle() {
 }
 
 void ImageWithDataSource::ConvertDescriptionByteOrder(hc::foundation::ByteHandle& description) {
-  if (description.GetSize() != kFixedDescriptionSize) return;
-  uint8_t* clutId = description.GetBytes() + kClutIdOffset;
-  if (clutId[0] == 0 && clutId[1] == 0) clutId[0] = clutId[1] = 0xFF;
+  InlineImageDescription::ApplyByteOrderRule(description.View());
 }
 
 void ImageWithDataSource::PartChanged() { ++m_changes; }

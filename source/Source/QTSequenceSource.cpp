@@ -3,6 +3,7 @@
 #include <array>
 
 #include "QuickTime/MovieLayerErr.h"
+#include "Source/InlineImageDescription.h"
 #include "Source/SourceErr.h"
 #include "platform/foundation/ByteHandle.h"
 #include "platform/movfile/MovImageDescription.h"
@@ -31,8 +32,7 @@ QTSequenceSource::~QTSequenceSource() {
 }
 
 bool QTSequenceSource::IsWellFormedDescription(std::span<const uint8_t> description) {
-  hc::movfile::MovImageDescription parsed;
-  return hc::movfile::MovImageDescription::Parse(description, parsed) == hc::movfile::MovErr::Ok;
+  return InlineImageDescription::Parse(description, nullptr);
 }
 
 eAppErr QTSequenceSource::SetPixelAspectRatio(float) { return KS_TRACE_ERR(AppErr::kUnsupportedType, "SetPixelAspectRatio"); }
@@ -68,11 +68,9 @@ eAppErr QTSequenceSource::SetImageDescription(void* description) {
   m_description = static_cast<hc::foundation::ByteHandle*>(description);
   if (!m_description) return AppErr::kNoErr;
   const std::span<const uint8_t> bytes = m_description->View();
-  hc::movfile::MovImageDescription parsed;
-  if (hc::movfile::MovImageDescription::Parse(bytes, parsed) != hc::movfile::MovErr::Ok) {
-    return KS_TRACE_ERR(AppErr::kBadArgument, "SetImageDescription");
-  }
-  KS_TRACE(KsTrace::kVerbose, "Got imageDescription; cType=%4s", CodecText(parsed.CodecType()).data());
+  InlineImageDescription parsed;
+  if (!InlineImageDescription::Parse(bytes, &parsed)) return KS_TRACE_ERR(AppErr::kBadArgument, "SetImageDescription");
+  KS_TRACE(KsTrace::kVerbose, "Got imageDescription; cType=%4s", CodecText(parsed.codecType).data());
   if (GetHasDimensions()) return AppErr::kNoErr;
   KS_TRACE(KsTrace::kVerbose, "Initializing");
   SetUpFromDescription(bytes);
@@ -81,10 +79,10 @@ eAppErr QTSequenceSource::SetImageDescription(void* description) {
 
 void QTSequenceSource::SetUpFromDescription(std::span<const uint8_t> description) {
   DisposeBuffer();
-  hc::movfile::MovImageDescription parsed;
-  hc::movfile::MovImageDescription::Parse(description, parsed);
-  int32_t width = parsed.Width();
-  int32_t height = parsed.Height();
+  InlineImageDescription parsed;
+  InlineImageDescription::Parse(description, &parsed);
+  int32_t width = parsed.width;
+  int32_t height = parsed.height;
   float ratio = GetPixelAspectRatioForDescription(description, 0, 0);
   if (GetUseForcedDimensions() && GetForceWidth() != 0 && GetForceHeight() != 0 && width != 0 && height != 0) {
     ratio *= GetAspectScale(width, height, GetForceWidth(), GetForceHeight());
@@ -112,9 +110,9 @@ eAppErr QTSequenceSource::SequenceFrame() {
       const eAppErr err = CreateBuffer(m_sourceRectRight, m_sourceRectBottom);
       if (AppErrFailed(err)) return KS_TRACE_ERR(err, "SequenceFrame");
     }
-    hc::movfile::MovImageDescription parsed;
-    hc::movfile::MovImageDescription::Parse(description, parsed);
-    KS_TRACE(KsTrace::kVerbose, "Creating new sequence; imageDesc.ctype=%4s", CodecText(parsed.CodecType()).data());
+    InlineImageDescription parsed;
+    InlineImageDescription::Parse(description, &parsed);
+    KS_TRACE(KsTrace::kVerbose, "Creating new sequence; imageDesc.ctype=%4s", CodecText(parsed.codecType).data());
     const hc::playback::PlaybackErr err = m_sequence.Begin(description, *GetImageBuffer());
     if (err != hc::playback::PlaybackErr::Ok) {
       KS_TRACE(KsTrace::kError, "OSErr %i on DecompressSequenceBegin", hc::playback::PlaybackErrCode(err));
