@@ -42,6 +42,9 @@
 #include "Projection/ProjectionAngleFunc.h"
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
+#include "QuickTime/QTMovieArbiter.h"
+#include "QuickTime/QTMovieToken.h"
+#include "QuickTime/QTTimeBase.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "Renderer/BitmapTexture.h"
 #include "Renderer/BitmapTextureSet.h"
@@ -70,9 +73,16 @@
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "Security/X509CertificateStore.h"
 #include "Source/BufferSource.h"
+#include "Source/ImageWithDataSource.h"
 #include "Source/MosaicSource.h"
+#include "Source/MultiplexerSource.h"
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
+#include "Source/QTMovieSource.h"
+#include "Source/QTMovieTrackSource.h"
+#include "Source/QTSequenceSource.h"
+#include "Source/QTStillImageSource.h"
+#include "Source/QTVisualContextSource.h"
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
@@ -160,6 +170,7 @@ constexpr Accessor kAccessors[] = {
     &BitmapTexture::ClassGetClassObject,
     &BitmapTextureSet::ClassGetClassObject,
     &BufferSource::ClassGetClassObject,
+    &ImageWithDataSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &ConditionalTween::ClassGetClassObject,
@@ -242,6 +253,7 @@ constexpr Accessor kAccessors[] = {
     &MosaicSource::ClassGetClassObject,
     &LookDirectionValue::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
+    &MultiplexerSource::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
@@ -273,6 +285,14 @@ constexpr Accessor kAccessors[] = {
     &ProxyDescWriter::ClassGetClassObject,
     &QTBufferSource::ClassGetClassObject,
     &QTSystemClock::ClassGetClassObject,
+    &QTMovieArbiter::ClassGetClassObject,
+    &QTMovieSource::ClassGetClassObject,
+    &QTMovieToken::ClassGetClassObject,
+    &QTMovieTrackSource::ClassGetClassObject,
+    &QTSequenceSource::ClassGetClassObject,
+    &QTStillImageSource::ClassGetClassObject,
+    &QTTimeBase::ClassGetClassObject,
+    &QTVisualContextSource::ClassGetClassObject,
     &QTVisualContextTexture::ClassGetClassObject,
     &QTVisualContextTextureSet::ClassGetClassObject,
     &RadialFuncProj::ClassGetClassObject,

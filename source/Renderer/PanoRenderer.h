@@ -80,6 +80,9 @@ class PanoRenderer : public KsObject {
   eAppErr SetPixelAspectRatio(float ratio);
   bool GetIsDirty() const { return m_isDirty.load(std::memory_order_acquire); }
   eAppErr SetIsDirty(bool dirty);
+  // Raises the dirty flag without a change notice: for decode threads, whose
+  // callbacks only set flags.
+  void RaiseDirtyFlag() { m_isDirty.store(true, std::memory_order_release); }
   uint32_t GetUpdateCycle() const { return m_updateCycle.load(std::memory_order_acquire); }
   KsRect<int32_t> GetDrawableRect() const { return m_drawableRect; }
 
