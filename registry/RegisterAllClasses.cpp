@@ -72,6 +72,24 @@
 #include "Source/PanoSource.h"
 #include "Source/QTBufferSource.h"
 #include "Source/SourceCollection.h"
+#include "InterfaceCommon/Viewset.h"
+#include "Responder/KeyboardResponder.h"
+#include "Responder/KeyboardVelocityResponder.h"
+#include "Responder/MouseIgnoreResponder.h"
+#include "Responder/MouseResponder.h"
+#include "Responder/MouseVelocityResponder.h"
+#include "View/FrameSubViewCollection.h"
+#include "View/FrameSubview.h"
+#include "View/FrameView.h"
+#include "View/HcTexturedView.h"
+#include "View/HcView.h"
+#include "View/LayoutRegion.h"
+#include "View/LayoutRegionAbsolute.h"
+#include "View/LayoutRegionCollection.h"
+#include "View/LayoutRegionPercent.h"
+#include "View/LayoutView.h"
+#include "View/PanoView.h"
+#include "View/ViewCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -173,6 +191,9 @@ constexpr Accessor kAccessors[] = {
     &FloatBindingTuple::ClassGetClassObject,
     &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &FrameSubview::ClassGetClassObject,
+    &FrameSubViewCollection::ClassGetClassObject,
+    &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
@@ -197,6 +218,7 @@ constexpr Accessor kAccessors[] = {
     &HcPropertyDescCollection::ClassGetClassObject,
     &HcSharedGraphicsContext::ClassGetClassObject,
     &HcTexture::ClassGetClassObject,
+    &HcTexturedView::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
@@ -209,11 +231,14 @@ constexpr Accessor kAccessors[] = {
     &HcTween::ClassGetClassObject,
     &HcTweenCollection::ClassGetClassObject,
     &HcVelocityTween::ClassGetClassObject,
+    &HcView::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
     &KestrelFunc::ClassGetClassObject,
     &KestrelProj::ClassGetClassObject,
+    &KeyboardResponder::ClassGetClassObject,
+    &KeyboardVelocityResponder::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -232,11 +257,19 @@ constexpr Accessor kAccessors[] = {
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
+    &LayoutRegion::ClassGetClassObject,
+    &LayoutRegionAbsolute::ClassGetClassObject,
+    &LayoutRegionCollection::ClassGetClassObject,
+    &LayoutRegionPercent::ClassGetClassObject,
+    &LayoutView::ClassGetClassObject,
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &MosaicSource::ClassGetClassObject,
     &LookDirectionValue::ClassGetClassObject,
+    &MouseIgnoreResponder::ClassGetClassObject,
+    &MouseResponder::ClassGetClassObject,
+    &MouseVelocityResponder::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
@@ -253,6 +286,7 @@ constexpr Accessor kAccessors[] = {
     &PanoProjection::ClassGetClassObject,
     &PanoRenderer::ClassGetClassObject,
     &PanoSource::ClassGetClassObject,
+    &PanoView::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
@@ -282,6 +316,8 @@ constexpr Accessor kAccessors[] = {
     &SubsetTexture::ClassGetClassObject,
     &SubsetTextureSet::ClassGetClassObject,
     &TweenEvaluator::ClassGetClassObject,
+    &ViewCollection::ClassGetClassObject,
+    &Viewset::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,

@@ -16,7 +16,7 @@
 #include "Projection/ProjectionCollection.h"
 #include "Projection/RadialFuncProj.h"
 #include "RegisterAllClasses.h"
-#include "TestTools.h"
+#include "FileTestSupport.h"
 #include "Utilities/HcMLLoader.h"
 #include "Utilities/XMLStringEmitter.h"
 
@@ -27,7 +27,7 @@ bool XmllintAccepts(const std::string& text) {
   ScratchFolder folder;
   const std::filesystem::path path = folder / "projection.hcml";
   std::ofstream(path) << text;
-  return RunTool({"xmllint", "--noout", path.string()}) == 0;
+  return RunTool({"xmllint", "--noout", std::string(path)}) == 0;
 }
 
 // The projection written as HcML and loaded back into a projection list.

@@ -6,15 +6,15 @@
 #include "Projection/CylindricalProj.h"
 #include "Projection/EquirectangularProj.h"
 #include "Projection/LinearFunc.h"
+#include "ImageTestSupport.h"
 #include "Projection/RadialFuncProj.h"
-#include "TestTools.h"
 
 namespace {
 
 // A pattern whose neighbouring pixels always differ, so a remap that picks
 // the wrong source pixel shows.
-GreyImage MakePattern(int width, int height) {
-  GreyImage image{width, height, {}};
+TestImage MakePattern(int width, int height) {
+  TestImage image{width, height, 1, {}};
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) image.pixels.push_back(static_cast<uint8_t>((x * 7 + y * 13) % 251 + 3));
   }
@@ -27,8 +27,8 @@ GreyImage MakePattern(int width, int height) {
 // v360 picks it: its source image spans pixel centres, x 0 at the centre of
 // the first column and 1 at the centre of the last, so the index is
 // round(x * (width - 1)). 0 where the direction misses the source.
-GreyImage Remap(PanoProjection& output, int width, int height, PanoProjection& source, const GreyImage& src) {
-  GreyImage result{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height, 0)};
+TestImage Remap(PanoProjection& output, int width, int height, PanoProjection& source, const TestImage& src) {
+  TestImage result = TestImage::Blank(width, height, 1);
   for (int j = 0; j < height; ++j) {
     for (int i = 0; i < width; ++i) {
       float pan = 0.0f;
@@ -48,7 +48,7 @@ GreyImage Remap(PanoProjection& output, int width, int height, PanoProjection& s
 
 // Share of the pixels from firstRow down that both images have, counting
 // only where `ours` has a value.
-double Agreement(const GreyImage& ours, const GreyImage& theirs, int firstRow, int* compared) {
+double Agreement(const TestImage& ours, const TestImage& theirs, int firstRow, int* compared) {
   int same = 0;
   *compared = 0;
   const size_t first = static_cast<size_t>(firstRow) * ours.width;
@@ -60,51 +60,36 @@ double Agreement(const GreyImage& ours, const GreyImage& theirs, int firstRow, i
   return *compared ? static_cast<double>(same) / *compared : 0.0;
 }
 
-GreyImage RunV360(const GreyImage& input, const std::string& filter, int width, int height) {
-  ScratchFolder folder;
-  EXPECT_TRUE(WritePgm(folder / "in.pgm", input));
-  const std::string out = (folder / "out.raw").string();
-  const int status = RunTool({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", (folder / "in.pgm").string(), "-vf",
-                              filter + ":interp=near:w=" + std::to_string(width) + ":h=" + std::to_string(height),
-                              "-f", "rawvideo", "-pix_fmt", "gray", out});
-  EXPECT_EQ(0, status) << filter;
-  return ReadRawGrey(out, width, height);
-}
-
-// Conventions, found once against v360 (FFmpeg 5.1):
-// - Equirectangular and cylindrical images: v360 puts its zero longitude at
-//   the image centre, we put pan 0 at the left edge; both grow to the right,
-//   so the remap between the two needs no offset. v360's latitude grows
-//   downwards, our tilt upwards; both map the top row to the upper limit.
-// - Fisheye input (ih_fov = iv_fov = 180, equidistant): pitch=90 turns the
-//   lens axis to the nadir. In our terms that is a ring whose radius grows
-//   linearly from the nadir (tilt -90, radius 0) to the horizon (radius 1),
-//   which is an upright ring function with IsInverted on; pan 0 lies at the
-//   bottom of the ring (larger y) and pan grows towards smaller x there, so
-//   IsMirror is on too (the sense is +1 exactly when the two differ). No
-//   zero-pan offset is needed.
+// The conventions of v360 against ours are stated beside RunV360. Fisheye
+// input (ih_fov = iv_fov = 180, equidistant): pitch=90 turns the lens axis to
+// the nadir. In our terms that is a ring whose radius grows linearly from the
+// nadir (tilt -90, radius 0) to the horizon (radius 1), which is an upright
+// ring function with IsInverted on; pan 0 lies at the bottom of the ring
+// (larger y) and pan grows towards smaller x there, so IsMirror is on too
+// (the sense is +1 exactly when the two differ). No zero-pan offset is
+// needed.
 
 TEST(V360Comparison, EquirectangularToCylindricalMatchesV360) {
-  const GreyImage equirect = MakePattern(256, 128);
+  const TestImage equirect = MakePattern(256, 128);
   constexpr int kWidth = 320;
   constexpr int kHeight = 160;
-  const GreyImage theirs =
-      RunV360(equirect, "v360=input=e:output=cylindrical:h_fov=360:v_fov=100", kWidth, kHeight);
+  const TestImage theirs =
+      RunV360(equirect, "v360=input=e:output=cylindrical:h_fov=360:v_fov=100:interp=near", kWidth, kHeight);
   ASSERT_EQ(static_cast<size_t>(kWidth) * kHeight, theirs.pixels.size());
   auto source = KsMakeRef<EquirectangularProj>();
   auto output = KsMakeRef<CylindricalProj>();  // tilt -50 to 50 degrees: v_fov 100
-  const GreyImage ours = Remap(*output, kWidth, kHeight, *source, equirect);
+  const TestImage ours = Remap(*output, kWidth, kHeight, *source, equirect);
   int compared = 0;
   EXPECT_GE(Agreement(ours, theirs, 0, &compared), 0.999);
   EXPECT_EQ(kWidth * kHeight, compared);
 }
 
 TEST(V360Comparison, LinearRingToEquirectangularMatchesV360Fisheye) {
-  const GreyImage ring = MakePattern(256, 256);
+  const TestImage ring = MakePattern(256, 256);
   constexpr int kWidth = 512;
   constexpr int kHeight = 256;
-  const GreyImage theirs =
-      RunV360(ring, "v360=input=fisheye:output=e:ih_fov=180:iv_fov=180:pitch=90", kWidth, kHeight);
+  const TestImage theirs =
+      RunV360(ring, "v360=input=fisheye:output=e:ih_fov=180:iv_fov=180:pitch=90:interp=near", kWidth, kHeight);
   ASSERT_EQ(static_cast<size_t>(kWidth) * kHeight, theirs.pixels.size());
   // Radius 1 at the horizon (tilt 0), 0 at the zenith; inverted, the nadir.
   auto radius = KsMakeRef<LinearFunc>();
@@ -117,7 +102,7 @@ TEST(V360Comparison, LinearRingToEquirectangularMatchesV360Fisheye) {
   source->SetIsInverted(true);
   source->SetIsMirror(true);
   auto output = KsMakeRef<EquirectangularProj>();
-  const GreyImage ours = Remap(*output, kWidth, kHeight, *source, ring);
+  const TestImage ours = Remap(*output, kWidth, kHeight, *source, ring);
   int compared = 0;
   // The ring itself: the lower hemisphere. (Beyond the horizon both map into
   // the corners of the square image, but that is outside the ring.)
