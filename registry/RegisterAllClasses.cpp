@@ -89,6 +89,10 @@
 #include "View/LayoutRegionPercent.h"
 #include "View/LayoutView.h"
 #include "View/PanoView.h"
+#include "View/PanTiltGrid.h"
+#include "View/PerspectiveGrid.h"
+#include "View/PerspectiveView.h"
+#include "View/PerspectiveViewOpenGL.h"
 #include "View/ViewCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
@@ -287,9 +291,13 @@ constexpr Accessor kAccessors[] = {
     &PanoRenderer::ClassGetClassObject,
     &PanoSource::ClassGetClassObject,
     &PanoView::ClassGetClassObject,
+    &PanTiltGrid::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
+    &PerspectiveGrid::ClassGetClassObject,
+    &PerspectiveView::ClassGetClassObject,
+    &PerspectiveViewOpenGL::ClassGetClassObject,
     &PixelFormatArbiter::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,

@@ -3,10 +3,12 @@
 #include "Renderer/HcTextureSet.h"
 #include "Renderer/HcVertexBuffer.h"
 #include "Renderer/PanoRenderer.h"
+#include "Source/SourceErr.h"
 
 namespace {
 
-constexpr eAppErr kCannotMakeBuffer = -200;
+// The renderer made no vertex buffer.
+constexpr eAppErr kNoVertexBuffer = -200;
 
 KsRectF TileInUnitSquare(HcTexture& texture) {
   return KsRectF::IntersectRect(texture.GetProjectionTile().TileRect, KsRectF(0, 0, 1, 1));
@@ -46,7 +48,7 @@ eAppErr FlatTextureSetDrawing::DrawTextureSetFlat(const KsRectF& destination, co
   if (!cache.buffer) {
     cache.buffer = renderer->CreateVertexBuffer(4, 1);
     cache.filled = false;
-    if (!cache.buffer) return KS_TRACE_ERR(kCannotMakeBuffer, "DrawTextureSetFlat");
+    if (!cache.buffer) return KS_TRACE_ERR(kNoVertexBuffer, "DrawTextureSetFlat");
   }
   for (uint32_t i = 0; i < count; ++i) {
     KsRef<HcTexture> texture = textureSet->GetTextureByIndex(i);

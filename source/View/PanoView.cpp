@@ -242,6 +242,13 @@ float PanoView::GetPanAngleWithSourceOffset() {
   return pan;
 }
 
+float PanoView::GetDrawnPan() {
+  float pan = m_constrainedPan;
+  KsRef<PanoSource> source = GetSource();
+  if (source && (m_lookConstraints & kAddSourcePan)) pan += source->GetPanAngle();
+  return pan;
+}
+
 eAppErr PanoView::Draw(const KsRef<PanoRenderer>& renderer) {
   const eAppErr err = HcTexturedView::Draw(renderer);
   if (err == kNotDrawnYet) return kNotDrawnYet;

@@ -80,6 +80,10 @@ class PanoView : public HcTexturedView {
   eAppErr SetFocalLength35mm(float focalLength);
   // The requested pan, plus the source's pan when bit 16 is set.
   float GetPanAngleWithSourceOffset();
+  // The pan the picture is drawn and mapped at: the constrained pan, plus
+  // the source's pan when bit 16 is set (the same as the one above while the
+  // constrained values are written back).
+  float GetDrawnPan();
 
  protected:
   void ApplyLookConstraints();
