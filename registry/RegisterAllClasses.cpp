@@ -73,6 +73,17 @@
 #include "Source/QTBufferSource.h"
 #include "Source/SourceCollection.h"
 #include "InterfaceCommon/Viewset.h"
+#include "InputDevice/InputDevice.h"
+#include "InputDevice/InterSenseInputDevice.h"
+#include "Responder/HotspotPropertyResponder.h"
+#include "Responder/KeyBinding.h"
+#include "Responder/KeyboardBindingResponder.h"
+#include "Responder/KeyboardResponderCollection.h"
+#include "Responder/MouseForwardingResponder.h"
+#include "Responder/MousePositionResponder.h"
+#include "Responder/RadioButtonArray.h"
+#include "Responder/VectorObjectMouseResponder.h"
+#include "Responder/ViewsetSelectorResponder.h"
 #include "Responder/KeyboardResponder.h"
 #include "Responder/KeyboardVelocityResponder.h"
 #include "Responder/MouseIgnoreResponder.h"
@@ -241,6 +252,17 @@ constexpr Accessor kAccessors[] = {
     &IntCollection::ClassGetClassObject,
     &KestrelFunc::ClassGetClassObject,
     &KestrelProj::ClassGetClassObject,
+    &InputDevice::ClassGetClassObject,
+    &InterSenseInputDevice::ClassGetClassObject,
+    &HotspotPropertyResponder::ClassGetClassObject,
+    &KeyBinding::ClassGetClassObject,
+    &KeyboardBindingResponder::ClassGetClassObject,
+    &KeyboardResponderCollection::ClassGetClassObject,
+    &MouseForwardingResponder::ClassGetClassObject,
+    &MousePositionResponder::ClassGetClassObject,
+    &RadioButtonArray::ClassGetClassObject,
+    &VectorObjectMouseResponder::ClassGetClassObject,
+    &ViewsetSelectorResponder::ClassGetClassObject,
     &KeyboardResponder::ClassGetClassObject,
     &KeyboardVelocityResponder::ClassGetClassObject,
     &KsData::ClassGetClassObject,

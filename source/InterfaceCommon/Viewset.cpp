@@ -13,3 +13,15 @@ eAppErr Viewset::SetView(const KsRef<HcView>& view) {
   m_view = view;
   return AppErr::kNoErr;
 }
+
+eAppErr Viewset::SetViewHcML(const PWStringRef& hcml) {
+  DidChangeCaller change(this, kViewHcMLId);
+  m_viewHcML = hcml;
+  return AppErr::kNoErr;
+}
+
+eAppErr Viewset::SetMainViewPath(const PWStringRef& path) {
+  DidChangeCaller change(this, kMainViewPathId);
+  m_mainViewPath = path;
+  return AppErr::kNoErr;
+}
