@@ -86,6 +86,39 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/Viewset.h"
+#include "InputDevice/InputDevice.h"
+#include "InputDevice/InterSenseInputDevice.h"
+#include "Responder/HotspotPropertyResponder.h"
+#include "Responder/KeyBinding.h"
+#include "Responder/KeyboardBindingResponder.h"
+#include "Responder/KeyboardResponderCollection.h"
+#include "Responder/MouseForwardingResponder.h"
+#include "Responder/MousePositionResponder.h"
+#include "Responder/RadioButtonArray.h"
+#include "Responder/VectorObjectMouseResponder.h"
+#include "Responder/ViewsetSelectorResponder.h"
+#include "Responder/KeyboardResponder.h"
+#include "Responder/KeyboardVelocityResponder.h"
+#include "Responder/MouseIgnoreResponder.h"
+#include "Responder/MouseResponder.h"
+#include "Responder/MouseVelocityResponder.h"
+#include "View/FrameSubViewCollection.h"
+#include "View/FrameSubview.h"
+#include "View/FrameView.h"
+#include "View/HcTexturedView.h"
+#include "View/HcView.h"
+#include "View/LayoutRegion.h"
+#include "View/LayoutRegionAbsolute.h"
+#include "View/LayoutRegionCollection.h"
+#include "View/LayoutRegionPercent.h"
+#include "View/LayoutView.h"
+#include "View/PanoView.h"
+#include "View/PanTiltGrid.h"
+#include "View/PerspectiveGrid.h"
+#include "View/PerspectiveView.h"
+#include "View/PerspectiveViewOpenGL.h"
+#include "View/ViewCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -188,6 +221,9 @@ constexpr Accessor kAccessors[] = {
     &FloatBindingTuple::ClassGetClassObject,
     &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &FrameSubview::ClassGetClassObject,
+    &FrameSubViewCollection::ClassGetClassObject,
+    &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
@@ -212,6 +248,7 @@ constexpr Accessor kAccessors[] = {
     &HcPropertyDescCollection::ClassGetClassObject,
     &HcSharedGraphicsContext::ClassGetClassObject,
     &HcTexture::ClassGetClassObject,
+    &HcTexturedView::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
@@ -224,11 +261,25 @@ constexpr Accessor kAccessors[] = {
     &HcTween::ClassGetClassObject,
     &HcTweenCollection::ClassGetClassObject,
     &HcVelocityTween::ClassGetClassObject,
+    &HcView::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
     &KestrelFunc::ClassGetClassObject,
     &KestrelProj::ClassGetClassObject,
+    &InputDevice::ClassGetClassObject,
+    &InterSenseInputDevice::ClassGetClassObject,
+    &HotspotPropertyResponder::ClassGetClassObject,
+    &KeyBinding::ClassGetClassObject,
+    &KeyboardBindingResponder::ClassGetClassObject,
+    &KeyboardResponderCollection::ClassGetClassObject,
+    &MouseForwardingResponder::ClassGetClassObject,
+    &MousePositionResponder::ClassGetClassObject,
+    &RadioButtonArray::ClassGetClassObject,
+    &VectorObjectMouseResponder::ClassGetClassObject,
+    &ViewsetSelectorResponder::ClassGetClassObject,
+    &KeyboardResponder::ClassGetClassObject,
+    &KeyboardVelocityResponder::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -247,11 +298,19 @@ constexpr Accessor kAccessors[] = {
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
+    &LayoutRegion::ClassGetClassObject,
+    &LayoutRegionAbsolute::ClassGetClassObject,
+    &LayoutRegionCollection::ClassGetClassObject,
+    &LayoutRegionPercent::ClassGetClassObject,
+    &LayoutView::ClassGetClassObject,
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &MosaicSource::ClassGetClassObject,
     &LookDirectionValue::ClassGetClassObject,
+    &MouseIgnoreResponder::ClassGetClassObject,
+    &MouseResponder::ClassGetClassObject,
+    &MouseVelocityResponder::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
     &MultiplexerSource::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
@@ -270,9 +329,14 @@ constexpr Accessor kAccessors[] = {
     &PanoProjection::ClassGetClassObject,
     &PanoRenderer::ClassGetClassObject,
     &PanoSource::ClassGetClassObject,
+    &PanoView::ClassGetClassObject,
+    &PanTiltGrid::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
+    &PerspectiveGrid::ClassGetClassObject,
+    &PerspectiveView::ClassGetClassObject,
+    &PerspectiveViewOpenGL::ClassGetClassObject,
     &PixelFormatArbiter::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
@@ -310,6 +374,8 @@ constexpr Accessor kAccessors[] = {
     &SubsetTextureSet::ClassGetClassObject,
     &TweenEvaluator::ClassGetClassObject,
     &UnwarpTask::ClassGetClassObject,
+    &ViewCollection::ClassGetClassObject,
+    &Viewset::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
