@@ -89,6 +89,12 @@
 #include "View/LayoutRegionPercent.h"
 #include "View/LayoutView.h"
 #include "View/PanoView.h"
+#include "View/CylinderGrid.h"
+#include "View/CylinderView.h"
+#include "View/CylinderViewOpenGL.h"
+#include "View/SphereGrid.h"
+#include "View/SphereView.h"
+#include "View/SphereViewOpenGL.h"
 #include "View/PanTiltGrid.h"
 #include "View/PerspectiveGrid.h"
 #include "View/PerspectiveView.h"
@@ -185,6 +191,9 @@ constexpr Accessor kAccessors[] = {
     &CubeFace::ClassGetClassObject,
     &CubeFaceCollection::ClassGetClassObject,
     &CubicProjection::ClassGetClassObject,
+    &CylinderGrid::ClassGetClassObject,
+    &CylinderView::ClassGetClassObject,
+    &CylinderViewOpenGL::ClassGetClassObject,
     &CylindricalFunc::ClassGetClassObject,
     &CylindricalProj::ClassGetClassObject,
     &DoNothingTween::ClassGetClassObject,
@@ -315,6 +324,9 @@ constexpr Accessor kAccessors[] = {
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SphereGrid::ClassGetClassObject,
+    &SphereView::ClassGetClassObject,
+    &SphereViewOpenGL::ClassGetClassObject,
     &StatusReport::ClassGetClassObject,
     &StatusReportCollection::ClassGetClassObject,
     &StringLocalizer::ClassGetClassObject,
