@@ -89,6 +89,7 @@
 #include "View/LayoutRegionPercent.h"
 #include "View/LayoutView.h"
 #include "View/PanoView.h"
+#include "View/PanTiltGridOverlay.h"
 #include "View/CylinderGrid.h"
 #include "View/CylinderView.h"
 #include "View/CylinderViewOpenGL.h"
@@ -301,6 +302,7 @@ constexpr Accessor kAccessors[] = {
     &PanoSource::ClassGetClassObject,
     &PanoView::ClassGetClassObject,
     &PanTiltGrid::ClassGetClassObject,
+    &PanTiltGridOverlay::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
