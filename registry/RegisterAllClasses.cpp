@@ -89,6 +89,8 @@
 #include "View/LayoutRegionPercent.h"
 #include "View/LayoutView.h"
 #include "View/PanoView.h"
+#include "View/CartesianProjectionView.h"
+#include "View/FlatSourceView.h"
 #include "View/PanTiltGridOverlay.h"
 #include "View/CylinderGrid.h"
 #include "View/CylinderView.h"
@@ -186,6 +188,7 @@ constexpr Accessor kAccessors[] = {
     &BitmapTextureSet::ClassGetClassObject,
     &BufferSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
+    &CartesianProjectionView::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &ConditionalTween::ClassGetClassObject,
     &ConvergentTransition::ClassGetClassObject,
@@ -202,6 +205,7 @@ constexpr Accessor kAccessors[] = {
     &Emitter::ClassGetClassObject,
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
+    &FlatSourceView::ClassGetClassObject,
     &FloatBindingTuple::ClassGetClassObject,
     &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
