@@ -114,6 +114,15 @@
 #include "View/LayoutRegionPercent.h"
 #include "View/LayoutView.h"
 #include "View/PanoView.h"
+#include "View/CartesianProjectionView.h"
+#include "View/FlatSourceView.h"
+#include "View/PanTiltGridOverlay.h"
+#include "View/CylinderGrid.h"
+#include "View/CylinderView.h"
+#include "View/CylinderViewOpenGL.h"
+#include "View/SphereGrid.h"
+#include "View/SphereView.h"
+#include "View/SphereViewOpenGL.h"
 #include "View/PanTiltGrid.h"
 #include "View/PerspectiveGrid.h"
 #include "View/PerspectiveView.h"
@@ -205,12 +214,16 @@ constexpr Accessor kAccessors[] = {
     &BufferSource::ClassGetClassObject,
     &ImageWithDataSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
+    &CartesianProjectionView::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &ConditionalTween::ClassGetClassObject,
     &ConvergentTransition::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
     &CubeFaceCollection::ClassGetClassObject,
     &CubicProjection::ClassGetClassObject,
+    &CylinderGrid::ClassGetClassObject,
+    &CylinderView::ClassGetClassObject,
+    &CylinderViewOpenGL::ClassGetClassObject,
     &CylindricalFunc::ClassGetClassObject,
     &CylindricalProj::ClassGetClassObject,
     &DoNothingTween::ClassGetClassObject,
@@ -218,6 +231,7 @@ constexpr Accessor kAccessors[] = {
     &Emitter::ClassGetClassObject,
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
+    &FlatSourceView::ClassGetClassObject,
     &FloatBindingTuple::ClassGetClassObject,
     &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
@@ -331,6 +345,7 @@ constexpr Accessor kAccessors[] = {
     &PanoSource::ClassGetClassObject,
     &PanoView::ClassGetClassObject,
     &PanTiltGrid::ClassGetClassObject,
+    &PanTiltGridOverlay::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
@@ -364,6 +379,9 @@ constexpr Accessor kAccessors[] = {
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SphereGrid::ClassGetClassObject,
+    &SphereView::ClassGetClassObject,
+    &SphereViewOpenGL::ClassGetClassObject,
     &StatusReport::ClassGetClassObject,
     &StatusReportCollection::ClassGetClassObject,
     &StringLocalizer::ClassGetClassObject,

@@ -10,38 +10,13 @@
 
 namespace {
 
-struct Vec3 {
-  double x, y, z;
-};
-
-// Rotations as the renderer applies them (counter-clockwise looking down
-// the axis towards the origin), angles in degrees.
-Vec3 RotateY(const Vec3& v, double degrees) {
-  const double c = std::cos(DegToRadD(degrees));
-  const double s = std::sin(DegToRadD(degrees));
-  return {v.x * c + v.z * s, v.y, -v.x * s + v.z * c};
-}
-
-Vec3 RotateX(const Vec3& v, double degrees) {
-  const double c = std::cos(DegToRadD(degrees));
-  const double s = std::sin(DegToRadD(degrees));
-  return {v.x, v.y * c - v.z * s, v.y * s + v.z * c};
-}
-
-Vec3 RotateZ(const Vec3& v, double degrees) {
-  const double c = std::cos(DegToRadD(degrees));
-  const double s = std::sin(DegToRadD(degrees));
-  return {v.x * c - v.y * s, v.x * s + v.y * c, v.z};
-}
-
-// The camera the view draws with: pan p turns the mesh's pan p to the line
-// of sight (-z), tilt t raises it, skew s turns the picture about it.
+// The camera the view draws with (see LookRotate) and its focal length in
+// pixels.
 struct Camera {
   double pan, tilt, skew, focal;
-  KsRectF frame;
 
-  Vec3 ToCamera(const Vec3& world) const { return RotateZ(RotateX(RotateY(world, pan + 90.0), -tilt), skew); }
-  Vec3 ToWorld(const Vec3& camera) const { return RotateY(RotateX(RotateZ(camera, -skew), tilt), -(pan + 90.0)); }
+  ViewVec3 ToCamera(const ViewVec3& world) const { return LookRotate(world, pan, tilt, skew); }
+  ViewVec3 ToWorld(const ViewVec3& camera) const { return LookUnrotate(camera, pan, tilt, skew); }
 };
 
 }  // namespace
@@ -81,9 +56,9 @@ eAppErr PerspectiveView::DirectionAtPointDeg(const KsPointF& point, float* pan, 
   UpdateGeometry();
   if (!AllFinite(point.x, point.y)) return kOutsideImage;
   const KsRectF frame = GetFrame();
-  const Camera camera{GetDrawnPan(), m_constrainedTilt, m_constrainedSkew, m_focalLength, frame};
-  const Vec3 ray{point.x - (frame.x + frame.w * 0.5), point.y - (frame.y + frame.h * 0.5), -camera.focal};
-  const Vec3 world = camera.ToWorld(ray);
+  const Camera camera{GetDrawnPan(), m_constrainedTilt, m_constrainedSkew, m_focalLength};
+  const ViewVec3 ray{point.x - (frame.x + frame.w * 0.5), point.y - (frame.y + frame.h * 0.5), -camera.focal};
+  const ViewVec3 world = camera.ToWorld(ray);
   *pan = NormalizeDegrees(static_cast<float>(RadToDegD(std::atan2(world.z, world.x))));
   *tilt = static_cast<float>(RadToDegD(std::atan2(world.y, std::hypot(world.x, world.z))));
   return AppErr::kNoErr;
@@ -95,10 +70,8 @@ eAppErr PerspectiveView::PointAtDirectionDeg(float pan, float tilt, KsPointF* po
   if (!AllFinite(pan, tilt)) return kOutsideImage;
   UpdateGeometry();
   const KsRectF frame = GetFrame();
-  const Camera camera{GetDrawnPan(), m_constrainedTilt, m_constrainedSkew, m_focalLength, frame};
-  const double p = DegToRadD(pan);
-  const double t = DegToRadD(tilt);
-  const Vec3 c = camera.ToCamera({std::cos(t) * std::cos(p), std::sin(t), std::cos(t) * std::sin(p)});
+  const Camera camera{GetDrawnPan(), m_constrainedTilt, m_constrainedSkew, m_focalLength};
+  const ViewVec3 c = camera.ToCamera(DirectionOfPanTiltDeg(pan, tilt));
   // On or behind the eye's plane the direction has no point in the picture.
   if (!(c.z < -1e-9)) return kOutsideImage;
   const double scale = camera.focal / -c.z;

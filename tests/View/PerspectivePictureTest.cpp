@@ -14,40 +14,6 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
-constexpr double kPi = 3.14159265358979323846;
-
-double HorizontalFov(double vfovDeg, double aspect) {
-  return 2.0 * std::atan(std::tan(vfovDeg * kPi / 360.0) * aspect) * 180.0 / kPi;
-}
-
-struct Look {
-  float pan, tilt, vfov;
-};
-
-// Our look direction in v360's terms. v360's zero longitude lies at the
-// centre of an equirectangular picture, ours (pan 0) at its left edge, and
-// both grow to the right: yaw = pan - 180. Its pitch is our tilt (positive
-// looks up). Our field of view is vertical; v360 takes both, the horizontal
-// one following from the aspect of the output.
-std::string V360Flat(const Look& look, int width, int height) {
-  double yaw = std::fmod(look.pan - 180.0, 360.0);
-  if (yaw > 180.0) yaw -= 360.0;
-  if (yaw < -180.0) yaw += 360.0;
-  char text[160];
-  std::snprintf(text, sizeof text, "v360=e:flat:yaw=%.4f:pitch=%.4f:v_fov=%.4f:h_fov=%.4f:interp=linear",
-                yaw, look.tilt, look.vfov, HorizontalFov(look.vfov, static_cast<double>(width) / height));
-  return text;
-}
-
-TestImage MirroredLeftRight(const TestImage& image) {
-  TestImage mirrored = image;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      for (int c = 0; c < image.channels; ++c) mirrored.At(x, y, c) = image.At(image.width - 1 - x, y, c);
-    }
-  }
-  return mirrored;
-}
 
 class PerspectivePicture : public ::testing::Test {
  protected:
@@ -93,49 +59,6 @@ TEST_F(PerspectivePicture, MatchesV360AtEveryLook) {
   }
 }
 
-}  // namespace
-
-namespace {
-
-struct Direction {
-  float pan, tilt;
-};
-
-// A black equirectangular picture with one soft white dot centred on the
-// direction (pixel i covering x from i to i + 1).
-TestImage DotPicture(int width, int height, Direction dot) {
-  TestImage image = TestImage::Blank(width, height, 3);
-  const double cx = dot.pan / 360.0 * width;
-  const double cy = (90.0 - dot.tilt) / 180.0 * height;
-  for (int y = static_cast<int>(cy) - 8; y <= static_cast<int>(cy) + 8; ++y) {
-    for (int x = static_cast<int>(cx) - 8; x <= static_cast<int>(cx) + 8; ++x) {
-      const double d2 = (x + 0.5 - cx) * (x + 0.5 - cx) + (y + 0.5 - cy) * (y + 0.5 - cy);
-      const auto value = static_cast<uint8_t>(std::lround(255.0 * std::exp(-d2 / (2.0 * 1.5 * 1.5))));
-      for (int c = 0; c < 3; ++c) image.At(x, y, c) = value;
-    }
-  }
-  return image;
-}
-
-// The brightness-weighted centre of the picture in the frame's space (y
-// upward from the bottom row's lower edge, pixel centres at half steps).
-bool BrightCentre(const TestImage& image, KsPointF* centre) {
-  double sum = 0.0;
-  double sx = 0.0;
-  double sy = 0.0;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      const double value = image.At(x, y, 1);
-      if (value < 8) continue;
-      sum += value;
-      sx += value * (x + 0.5);
-      sy += value * (image.height - y - 0.5);
-    }
-  }
-  if (sum <= 0.0) return false;
-  *centre = {static_cast<float>(sx / sum), static_cast<float>(sy / sum)};
-  return true;
-}
 
 TEST(PerspectivePoints, MappingsAgreeWithTheDrawnPicture) {
   RegisterAllClasses();

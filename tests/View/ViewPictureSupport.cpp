@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "Renderer/PanoRenderer.h"
@@ -48,4 +49,72 @@ double BlurredMeanAbsDifference(const TestImage& a, const TestImage& b) {
     worst = std::max(worst, total / (static_cast<double>(ba.pixels.size()) / a.channels));
   }
   return worst;
+}
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+}  // namespace
+
+double HorizontalFov(double vfovDeg, double aspect) {
+  return 2.0 * std::atan(std::tan(vfovDeg * kPi / 360.0) * aspect) * 180.0 / kPi;
+}
+
+double V360Yaw(double panDeg) {
+  double yaw = std::fmod(panDeg - 180.0, 360.0);
+  if (yaw > 180.0) yaw -= 360.0;
+  if (yaw < -180.0) yaw += 360.0;
+  return yaw;
+}
+
+std::string V360Flat(const Look& look, int width, int height, const std::string& input) {
+  char text[200];
+  std::snprintf(text, sizeof text, "v360=input=%s:output=flat:yaw=%.4f:pitch=%.4f:v_fov=%.4f:h_fov=%.4f:interp=linear",
+                input.c_str(), V360Yaw(look.pan), look.tilt, look.vfov,
+                HorizontalFov(look.vfov, static_cast<double>(width) / height));
+  return text;
+}
+
+TestImage MirroredLeftRight(const TestImage& image) {
+  TestImage mirrored = image;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      for (int c = 0; c < image.channels; ++c) mirrored.At(x, y, c) = image.At(image.width - 1 - x, y, c);
+    }
+  }
+  return mirrored;
+}
+
+TestImage DotPicture(int width, int height, Direction dot) {
+  TestImage image = TestImage::Blank(width, height, 3);
+  const double cx = dot.pan / 360.0 * width;
+  const double cy = (90.0 - dot.tilt) / 180.0 * height;
+  for (int y = static_cast<int>(cy) - 8; y <= static_cast<int>(cy) + 8; ++y) {
+    if (y < 0 || y >= height) continue;
+    for (int x = static_cast<int>(cx) - 8; x <= static_cast<int>(cx) + 8; ++x) {
+      const double d2 = (x + 0.5 - cx) * (x + 0.5 - cx) + (y + 0.5 - cy) * (y + 0.5 - cy);
+      const auto value = static_cast<uint8_t>(std::lround(255.0 * std::exp(-d2 / (2.0 * 1.5 * 1.5))));
+      for (int c = 0; c < 3; ++c) image.At((x % width + width) % width, y, c) = value;
+    }
+  }
+  return image;
+}
+
+bool BrightCentre(const TestImage& image, KsPointF* centre) {
+  double sum = 0.0;
+  double sx = 0.0;
+  double sy = 0.0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const double value = image.At(x, y, 1);
+      if (value < 8) continue;
+      sum += value;
+      sx += value * (x + 0.5);
+      sy += value * (image.height - y - 0.5);
+    }
+  }
+  if (sum <= 0.0) return false;
+  *centre = {static_cast<float>(sx / sum), static_cast<float>(sy / sum)};
+  return true;
 }
