@@ -74,6 +74,37 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/Viewset.h"
+#include "Responder/KeyboardResponder.h"
+#include "Responder/KeyboardVelocityResponder.h"
+#include "Responder/MouseIgnoreResponder.h"
+#include "Responder/MouseResponder.h"
+#include "Responder/MouseVelocityResponder.h"
+#include "View/FrameSubViewCollection.h"
+#include "View/FrameSubview.h"
+#include "View/FrameView.h"
+#include "View/HcTexturedView.h"
+#include "View/HcView.h"
+#include "View/LayoutRegion.h"
+#include "View/LayoutRegionAbsolute.h"
+#include "View/LayoutRegionCollection.h"
+#include "View/LayoutRegionPercent.h"
+#include "View/LayoutView.h"
+#include "View/PanoView.h"
+#include "View/CartesianProjectionView.h"
+#include "View/FlatSourceView.h"
+#include "View/PanTiltGridOverlay.h"
+#include "View/CylinderGrid.h"
+#include "View/CylinderView.h"
+#include "View/CylinderViewOpenGL.h"
+#include "View/SphereGrid.h"
+#include "View/SphereView.h"
+#include "View/SphereViewOpenGL.h"
+#include "View/PanTiltGrid.h"
+#include "View/PerspectiveGrid.h"
+#include "View/PerspectiveView.h"
+#include "View/PerspectiveViewOpenGL.h"
+#include "View/ViewCollection.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -159,12 +190,16 @@ constexpr Accessor kAccessors[] = {
     &BitmapTextureSet::ClassGetClassObject,
     &BufferSource::ClassGetClassObject,
     &CartesianFuncProj::ClassGetClassObject,
+    &CartesianProjectionView::ClassGetClassObject,
     &Chameleon::ClassGetClassObject,
     &ConditionalTween::ClassGetClassObject,
     &ConvergentTransition::ClassGetClassObject,
     &CubeFace::ClassGetClassObject,
     &CubeFaceCollection::ClassGetClassObject,
     &CubicProjection::ClassGetClassObject,
+    &CylinderGrid::ClassGetClassObject,
+    &CylinderView::ClassGetClassObject,
+    &CylinderViewOpenGL::ClassGetClassObject,
     &CylindricalFunc::ClassGetClassObject,
     &CylindricalProj::ClassGetClassObject,
     &DoNothingTween::ClassGetClassObject,
@@ -172,9 +207,13 @@ constexpr Accessor kAccessors[] = {
     &Emitter::ClassGetClassObject,
     &EquirectangularProj::ClassGetClassObject,
     &FileManager::ClassGetClassObject,
+    &FlatSourceView::ClassGetClassObject,
     &FloatBindingTuple::ClassGetClassObject,
     &FloatBindingTupleCollection::ClassGetClassObject,
     &FloatCollection::ClassGetClassObject,
+    &FrameSubview::ClassGetClassObject,
+    &FrameSubViewCollection::ClassGetClassObject,
+    &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
@@ -199,6 +238,7 @@ constexpr Accessor kAccessors[] = {
     &HcPropertyDescCollection::ClassGetClassObject,
     &HcSharedGraphicsContext::ClassGetClassObject,
     &HcTexture::ClassGetClassObject,
+    &HcTexturedView::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
@@ -211,11 +251,14 @@ constexpr Accessor kAccessors[] = {
     &HcTween::ClassGetClassObject,
     &HcTweenCollection::ClassGetClassObject,
     &HcVelocityTween::ClassGetClassObject,
+    &HcView::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
     &KestrelFunc::ClassGetClassObject,
     &KestrelProj::ClassGetClassObject,
+    &KeyboardResponder::ClassGetClassObject,
+    &KeyboardVelocityResponder::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -234,11 +277,19 @@ constexpr Accessor kAccessors[] = {
     &KsSimpleCollectionBase::ClassGetClassObject,
     &KsStringCollection::ClassGetClassObject,
     &KsValueWrapper::ClassGetClassObject,
+    &LayoutRegion::ClassGetClassObject,
+    &LayoutRegionAbsolute::ClassGetClassObject,
+    &LayoutRegionCollection::ClassGetClassObject,
+    &LayoutRegionPercent::ClassGetClassObject,
+    &LayoutView::ClassGetClassObject,
     &Lexer::ClassGetClassObject,
     &LinearFunc::ClassGetClassObject,
     &LocalPathResolver::ClassGetClassObject,
     &MosaicSource::ClassGetClassObject,
     &LookDirectionValue::ClassGetClassObject,
+    &MouseIgnoreResponder::ClassGetClassObject,
+    &MouseResponder::ClassGetClassObject,
+    &MouseVelocityResponder::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
@@ -256,9 +307,15 @@ constexpr Accessor kAccessors[] = {
     &PanoProjection::ClassGetClassObject,
     &PanoRenderer::ClassGetClassObject,
     &PanoSource::ClassGetClassObject,
+    &PanoView::ClassGetClassObject,
+    &PanTiltGrid::ClassGetClassObject,
+    &PanTiltGridOverlay::ClassGetClassObject,
     &Parser::ClassGetClassObject,
     &PathResolver::ClassGetClassObject,
     &PEMOpenSSLPublicCert::ClassGetClassObject,
+    &PerspectiveGrid::ClassGetClassObject,
+    &PerspectiveView::ClassGetClassObject,
+    &PerspectiveViewOpenGL::ClassGetClassObject,
     &PixelFormatArbiter::ClassGetClassObject,
     &PlanarProjection::ClassGetClassObject,
     &PointFCollection::ClassGetClassObject,
@@ -276,6 +333,9 @@ constexpr Accessor kAccessors[] = {
     &ReferenceBase::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SphereGrid::ClassGetClassObject,
+    &SphereView::ClassGetClassObject,
+    &SphereViewOpenGL::ClassGetClassObject,
     &StatusReport::ClassGetClassObject,
     &StatusReportCollection::ClassGetClassObject,
     &StringLocalizer::ClassGetClassObject,
@@ -286,6 +346,8 @@ constexpr Accessor kAccessors[] = {
     &SubsetTextureSet::ClassGetClassObject,
     &TweenEvaluator::ClassGetClassObject,
     &UnwarpTask::ClassGetClassObject,
+    &ViewCollection::ClassGetClassObject,
+    &Viewset::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,

@@ -27,6 +27,7 @@ GLenum PrimitiveOf(int32_t mode) {
     case HcVertexBuffer::kTriangleFan: return GL_TRIANGLE_FAN;
     case HcVertexBuffer::kLineStrip: return GL_LINE_STRIP;
     case HcVertexBuffer::kPolygon: return GL_POLYGON;
+    case HcVertexBuffer::kLines: return GL_LINES;
     default: return GL_TRIANGLE_STRIP;
   }
 }

@@ -24,7 +24,8 @@ class HcVertexBuffer : public KsObject {
   };
   static_assert(sizeof(VCoord) == 12 && sizeof(TCoord) == 8 && sizeof(PCoord) == 8);
 
-  enum DrawMode : int32_t { kTriangleStrip = 0, kTriangleFan = 1, kLineStrip = 2, kPolygon = 3 };
+  // kLines draws each strip's vertices in pairs, one separate segment a pair.
+  enum DrawMode : int32_t { kTriangleStrip = 0, kTriangleFan = 1, kLineStrip = 2, kPolygon = 3, kLines = 4 };
   enum Usage : int32_t { kStatic = 0, kDynamic = 1, kStream = 2 };
   // Larger meshes are refused: no view needs more.
   static constexpr uint64_t kMaxVertices = 1u << 24;

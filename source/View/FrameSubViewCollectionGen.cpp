@@ -1,0 +1,3 @@
+#include "View/FrameSubViewCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(FrameSubViewCollection, FrameSubview, "subviews", "subview")

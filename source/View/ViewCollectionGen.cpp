@@ -1,0 +1,3 @@
+#include "View/ViewCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(ViewCollection, HcView, "views", "view")
