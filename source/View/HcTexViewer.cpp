@@ -12,6 +12,8 @@ namespace {
 
 // Outline the tile's left edge, diagonal and right edge, in this order.
 constexpr KsPointF kTileCorners[4] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
+// The renderer's depth-function code for "less or equal".
+constexpr int32_t kDepthLessOrEqual = 2;
 
 }  // namespace
 
@@ -65,6 +67,8 @@ eAppErr HcTexViewer::ActualDraw(const KsRectF& r, const KsRef<PanoRenderer>& ren
     const float sx = r.w / range.x;
     const float sy = r.h / range.y;
     renderer->SetColor(0.0f, 1.0f, 0.0f, 1.0f);
+    // The outline lies at the quad's own depth.
+    renderer->SetDepthFunc(kDepthLessOrEqual);
     quad->SetDrawMode(HcVertexBuffer::kLineStrip);
     quad->LockBuffer();
     for (uint32_t i = 0; i < 4; ++i) {

@@ -78,6 +78,11 @@ KsRef<HcVertexBuffer> ViewOutliner::MakeVertexBuffer(const KsRect<int32_t>& fram
   const uint32_t perStrip = closesAlongAnEdge ? n * images + 2 : n;
   const uint32_t strips = closesAlongAnEdge ? 1 : images;
 
+  const uint32_t limitFlags = (atUpper ? 1u : 0u) | (atLower ? 2u : 0u);
+  if (limitFlags != m_limitFlags) {
+    m_contextStamp = 0;
+    m_limitFlags = limitFlags;
+  }
   if (!(frame == m_cachedFrame)) {
     m_contextStamp = 0;
     m_cachedFrame = frame;

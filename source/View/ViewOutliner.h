@@ -49,6 +49,8 @@ class ViewOutliner : public HcPolygons {
   KsRect<int32_t> m_cachedFrame;
   uint64_t m_outlinedStamp = 0;
   uint64_t m_contextStamp = 0;
+  // The tilt-limit flags the vertices were filled for (bit 0 upper, 1 lower).
+  uint32_t m_limitFlags = 0;
   KsRef<HcVertexBuffer> m_buffer;
   std::vector<KsPointF> m_directions;
   uint32_t m_pointsPerSide = 10;
