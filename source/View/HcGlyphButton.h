@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "Responder/PressableVectorObject.h"
 #include "View/HcGlyph.h"
 
 class HcPropertyBindingBase;
@@ -14,7 +15,7 @@ class HcPropertyBindingBase;
 // Payload); dragging off the button before releasing cancels the click.
 // A click doesn't toggle State: the receiver of the action does, or a tween,
 // a binding or the markup.
-class HcGlyphButton : public HcGlyph {
+class HcGlyphButton : public HcGlyph, public PressableVectorObject {
   HC_CLASS_HEADER(HcGlyphButton)
  public:
   enum : int32_t {
@@ -35,10 +36,10 @@ class HcGlyphButton : public HcGlyph {
 
   // What the vector-object mouse responder calls: a press, a release, and
   // the cursor moving onto or off the button.
-  virtual void MouseDown();
-  virtual void MouseUp();
-  virtual void CursorEntered();
-  virtual void CursorExited();
+  void MouseDown() override;
+  void MouseUp() override;
+  void CursorEntered() override;
+  void CursorExited() override;
 
   // The colour the button is drawn in now.
   KsColorF CurrentColor() const;

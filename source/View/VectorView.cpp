@@ -59,8 +59,9 @@ eAppErr VectorView::DrawObjects(const KsRef<PanoRenderer>& renderer, const KsRef
   return AppErr::kNoErr;
 }
 
-bool VectorView::ObjectContainsPoint(const KsRef<HcVectorObject>& object, const KsPointF& point) {
-  return object && object->ContainsPoint(GetPixelFrame(), m_contextView, point);
+bool VectorView::ObjectContainsPoint(const KsRef<KsObject>& object, const KsPointF& point) {
+  auto* vectorObject = dynamic_cast<HcVectorObject*>(object.Get());
+  return vectorObject && vectorObject->ContainsPoint(GetPixelFrame(), m_contextView, point);
 }
 
 bool VectorView::ObjectAtIndexContainsPoint(uint32_t index, const KsPointF& point) {
@@ -68,14 +69,18 @@ bool VectorView::ObjectAtIndexContainsPoint(uint32_t index, const KsPointF& poin
   return ObjectContainsPoint(m_vectorObjects->GetByIndex(index), point);
 }
 
-KsRef<HcVectorObject> VectorView::GetObjectAtPoint(const KsPointF& point) {
+KsRef<KsObject> VectorView::GetObjectAtPoint(const KsPointF& point) {
   if (!m_vectorObjects) return {};
   // Later objects are drawn nearer the viewer: the topmost one answers.
   for (uint32_t i = m_vectorObjects->GetCount(); i-- > 0;) {
-    KsRef<HcVectorObject> object = m_vectorObjects->GetByIndex(i);
+    KsRef<KsObject> object = m_vectorObjects->GetByIndex(i);
     if (ObjectContainsPoint(object, point)) return object;
   }
   return {};
+}
+
+KsRef<KsObject> VectorView::GetVectorObjectAt(uint32_t index) {
+  return m_vectorObjects ? KsRef<KsObject>(m_vectorObjects->GetByIndex(index)) : KsRef<KsObject>();
 }
 
 eAppErr VectorView::DrawTextureSetFlat(const KsRectF& destination, const KsRef<PanoRenderer>& renderer,

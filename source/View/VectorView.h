@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "General/KsColor.h"
+#include "Responder/VectorObjectHost.h"
 #include "View/FlatTextureSetDrawing.h"
 #include "View/HcView.h"
 
@@ -16,7 +17,7 @@ class VectorObjectCollection;
 // fill at -0.95, so later objects lie nearer. The context view is handed to
 // every object: outlines are projected into it, read-outs read what it
 // shows. Known to HcML as "VectorOverlay".
-class VectorView : public HcView {
+class VectorView : public HcView, public VectorObjectHost {
   HC_CLASS_HEADER(VectorView)
  public:
   enum : int32_t {
@@ -42,11 +43,14 @@ class VectorView : public HcView {
   // The depth of the object at an index.
   static float DepthOfObject(uint32_t index) { return static_cast<float>(index) * 0.01f - 0.9f; }
 
-  bool ObjectContainsPoint(const KsRef<HcVectorObject>& object, const KsPointF& point);
-  bool ObjectAtIndexContainsPoint(uint32_t index, const KsPointF& point);
+  // The hit tests the vector-object responder makes. Objects that are not
+  // vector objects contain no point.
+  bool ObjectContainsPoint(const KsRef<KsObject>& object, const KsPointF& point) override;
+  bool ObjectAtIndexContainsPoint(uint32_t index, const KsPointF& point) override;
   // The topmost object under the point (the last drawn of those that
   // contain it), or null.
-  KsRef<HcVectorObject> GetObjectAtPoint(const KsPointF& point);
+  KsRef<KsObject> GetObjectAtPoint(const KsPointF& point) override;
+  KsRef<KsObject> GetVectorObjectAt(uint32_t index) override;
 
   // Every texture of the set flat into the destination (see
   // FlatTextureSetDrawing); the cache is the caller's, kept between draws.

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "OverlayTestSupport.h"
+#include "Projection/EquirectangularProj.h"
+#include "View/PerspectiveViewOpenGL.h"
+#include "ViewPictureSupport.h"
 #include "Utilities/HcPropertyBinding.h"
 #include "View/HcPolygons.h"
 #include "View/TextDisplay.h"
@@ -139,6 +145,42 @@ TEST_F(TextDisplays, RenderTextLeavesTheDrawingStateAsItFoundIt) {
   EXPECT_NEAR(100, ink.x0, 3);
   EXPECT_NEAR(50, ink.y0, 6);
   EXPECT_EQ(0, scene.renderer->RenderText(0, 0, 0, PWStringRef()));
+}
+
+}  // namespace
+
+namespace {
+
+// The perspective view's look position shows now that the renderer draws
+// text: ink around the frame's centre that the plain picture doesn't have.
+TEST(LookPosition, AppearsOverThePicture) {
+  ViewScene scene;
+  ASSERT_TRUE(scene.Make(320, 160, TestImage::Blank(256, 128, 3), KsMakeRef<EquirectangularProj>()));
+  auto view = KsMakeRef<PerspectiveViewOpenGL>();
+  view->SetSource(scene.source);
+  const TestImage plain = scene.Draw(view);
+  ASSERT_FALSE(plain.Empty());
+  view->SetDrawLookPosition(true);
+  const TestImage labelled = scene.Draw(view);
+  ASSERT_FALSE(labelled.Empty());
+  int x0 = 320, x1 = 0, y0 = 160, y1 = 0;
+  for (int y = 0; y < 160; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      const size_t i = (static_cast<size_t>(y) * 320 + x) * 3;
+      if (std::abs(labelled.pixels[i] - plain.pixels[i]) > 40) {
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x + 1);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y + 1);
+      }
+    }
+  }
+  ASSERT_LT(x0, x1) << "no text drawn";
+  // "pan=0.00 tilt=0.00 vfov=90.00" starts at the centre and reads rightward.
+  EXPECT_NEAR(160, x0, 3);
+  EXPECT_GT(x1, 260);
+  EXPECT_NEAR(80, y0, 6);
+  EXPECT_LT(y1, 110);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 #include "OverlayTestSupport.h"
 #include "Responder/KeyboardResponder.h"
 #include "Responder/MouseIgnoreResponder.h"
-#include "View/HcGlyph.h"
+#include "Responder/PressableVectorObject.h"
+#include "View/HcGlyphButton.h"
 #include "View/VectorObjectCollection.h"
 #include "View/VectorView.h"
 #include "ViewTestSupport.h"
@@ -135,6 +136,14 @@ TEST_F(VectorViews, HitTestsFindTheTopmostObject) {
   EXPECT_TRUE(view->ObjectAtIndexContainsPoint(0, {60, 10}));
   EXPECT_FALSE(view->ObjectAtIndexContainsPoint(2, {60, 10}));
   EXPECT_FALSE(view->ObjectContainsPoint({}, {60, 10}));
+  EXPECT_FALSE(view->ObjectContainsPoint(KsMakeRef<VectorView>(), {60, 10}));
+  EXPECT_EQ(upper.Get(), view->GetVectorObjectAt(1).Get());
+  EXPECT_FALSE(view->GetVectorObjectAt(2));
+  // The vector-object responder reaches the view and its buttons through
+  // their interfaces.
+  EXPECT_EQ(view.Get(), dynamic_cast<VectorView*>(VectorObjectHost::Of(view.Get())));
+  EXPECT_TRUE(PressableVectorObject::Of(KsMakeRef<HcGlyphButton>().Get()));
+  EXPECT_FALSE(PressableVectorObject::Of(KsMakeRef<HcGlyph>().Get()));
   view->SetVectorObjects({});
   EXPECT_FALSE(view->GetObjectAtPoint({60, 10}));
   EXPECT_FALSE(view->ObjectAtIndexContainsPoint(0, {60, 10}));
