@@ -128,6 +128,17 @@
 #include "View/PerspectiveView.h"
 #include "View/PerspectiveViewOpenGL.h"
 #include "View/ViewCollection.h"
+#include "View/HcGlyph.h"
+#include "View/HcGlyphButton.h"
+#include "View/HcPolygons.h"
+#include "View/HcTexViewer.h"
+#include "View/HcVectorObject.h"
+#include "View/RTFTextView.h"
+#include "View/SourceDisplay.h"
+#include "View/TextDisplay.h"
+#include "View/VectorObjectCollection.h"
+#include "View/VectorView.h"
+#include "View/ViewOutliner.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/AtomLexer.h"
 #include "Utilities/BinaryEmitter.h"
@@ -248,6 +259,8 @@ constexpr Accessor kAccessors[] = {
     &HcFloatForwardingTween::ClassGetClassObject,
     &HcGoal::ClassGetClassObject,
     &HcGoalCollection::ClassGetClassObject,
+    &HcGlyph::ClassGetClassObject,
+    &HcGlyphButton::ClassGetClassObject,
     &HcLinearFloatTween::ClassGetClassObject,
     &HcManualClock::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
@@ -255,6 +268,7 @@ constexpr Accessor kAccessors[] = {
     &HcMovieTween::ClassGetClassObject,
     &HcMovieTweenLookMarker::ClassGetClassObject,
     &HcMovieTweenLookMarkerCollection::ClassGetClassObject,
+    &HcPolygons::ClassGetClassObject,
     &HcPathResolver::ClassGetClassObject,
     &HcPropertyBinding::ClassGetClassObject,
     &HcPropertyBindingBase::ClassGetClassObject,
@@ -263,6 +277,7 @@ constexpr Accessor kAccessors[] = {
     &HcSharedGraphicsContext::ClassGetClassObject,
     &HcTexture::ClassGetClassObject,
     &HcTexturedView::ClassGetClassObject,
+    &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
@@ -275,6 +290,7 @@ constexpr Accessor kAccessors[] = {
     &HcTween::ClassGetClassObject,
     &HcTweenCollection::ClassGetClassObject,
     &HcVelocityTween::ClassGetClassObject,
+    &HcVectorObject::ClassGetClassObject,
     &HcView::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
@@ -377,8 +393,10 @@ constexpr Accessor kAccessors[] = {
     &RadialFuncProj::ClassGetClassObject,
     &RangeConditionalTween::ClassGetClassObject,
     &ReferenceBase::ClassGetClassObject,
+    &RTFTextView::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SourceDisplay::ClassGetClassObject,
     &SphereGrid::ClassGetClassObject,
     &SphereView::ClassGetClassObject,
     &SphereViewOpenGL::ClassGetClassObject,
@@ -390,9 +408,13 @@ constexpr Accessor kAccessors[] = {
     &StringTupleCollection::ClassGetClassObject,
     &SubsetTexture::ClassGetClassObject,
     &SubsetTextureSet::ClassGetClassObject,
+    &TextDisplay::ClassGetClassObject,
     &TweenEvaluator::ClassGetClassObject,
     &UnwarpTask::ClassGetClassObject,
+    &VectorObjectCollection::ClassGetClassObject,
+    &VectorView::ClassGetClassObject,
     &ViewCollection::ClassGetClassObject,
+    &ViewOutliner::ClassGetClassObject,
     &Viewset::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,

@@ -2,6 +2,7 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "Renderer/GLBitmapTexture.h"
 #include "Renderer/GLVertexBuffer.h"
 #include "Source/SourceErr.h"
+#include "platform/text/GlyphAtlas.h"
 
 namespace {
 
@@ -30,6 +32,9 @@ void Transform(const GLdouble m[16], const GLdouble in[4], GLdouble out[4]) {
   }
 }
 
+// Height of RenderText's letters, window pixels.
+constexpr float kTextPixelSize = 16.0f;
+
 size_t ProgramSlot(YuvToRgbProgram::Layout layout, GLenum target) {
   return static_cast<size_t>(layout) * 2 + (target == GL_TEXTURE_RECTANGLE_ARB ? 1 : 0);
 }
@@ -38,7 +43,10 @@ size_t ProgramSlot(YuvToRgbProgram::Layout layout, GLenum target) {
 
 OpenGLRenderer::OpenGLRenderer() = default;
 
-OpenGLRenderer::~OpenGLRenderer() { DeleteReadBackBuffers(); }
+OpenGLRenderer::~OpenGLRenderer() {
+  DeleteReadBackBuffers();
+  if (m_textTexture != 0) glDeleteTextures(1, &m_textTexture);
+}
 
 void OpenGLRenderer::SelectMatrix(GLenum mode) {
   if (m_matrixMode == mode) return;
@@ -81,6 +89,7 @@ eAppErr OpenGLRenderer::InitializeState() {
 eAppErr OpenGLRenderer::BeginUpdate() {
   eAppErr err = PanoRenderer::BeginUpdate();
   if (AppErrFailed(err)) return KS_TRACE_ERR(err, "BeginUpdate");
+  DeleteQueuedTextures();
   if (!m_stateInitialized) {
     err = InitializeState();
     if (AppErrFailed(err)) {
@@ -409,3 +418,115 @@ YuvToRgbProgram* OpenGLRenderer::GetYuvProgram(YuvToRgbProgram::Layout layout, G
 
 PWStringRef OpenGLRenderer::GetGLVersion() { return CachedGlString(GL_VERSION, m_version); }
 PWStringRef OpenGLRenderer::GetGLVendor() { return CachedGlString(GL_VENDOR, m_vendor); }
+
+void OpenGLRenderer::DeleteTextureLater(GLuint name) {
+  if (name == 0) return;
+  std::lock_guard<std::mutex> lock(m_deletionLock);
+  m_texturesToDelete.push_back(name);
+}
+
+void OpenGLRenderer::DeleteQueuedTextures() {
+  std::vector<GLuint> names;
+  {
+    std::lock_guard<std::mutex> lock(m_deletionLock);
+    names.swap(m_texturesToDelete);
+  }
+  if (!names.empty()) glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
+}
+
+uint64_t OpenGLRenderer::GetRasterisedGlyphCount() const {
+  return m_glyphAtlas ? m_glyphAtlas->RasterisedGlyphs() : 0;
+}
+
+bool OpenGLRenderer::UpdateTextTexture() {
+  const bool made = m_textTexture == 0;
+  if (made) glGenTextures(1, &m_textTexture);
+  if (m_textTexture == 0) return false;
+  glBindTexture(GL_TEXTURE_2D, m_textTexture);
+  if (made || m_textTextureGeneration != m_glyphAtlas->Generation()) {
+    GLint rowLength = 0;
+    GLint alignment = 4;
+    GLint unpackBuffer = 0;
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA8, hc::text::GlyphAtlas::kSide, hc::text::GlyphAtlas::kSide, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, m_glyphAtlas->Texels().data());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(unpackBuffer));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    m_textTextureGeneration = m_glyphAtlas->Generation();
+  }
+  return true;
+}
+
+eAppErr OpenGLRenderer::RenderText(float x, float y, float z, const PWStringRef& text) {
+  if (text.IsNull() || text.IsEmpty()) return AppErr::kNoErr;
+  float wx = x;
+  float wy = y;
+  float wz = z;
+  eAppErr err = ProjectPoint(&wx, &wy, &wz);
+  if (AppErrFailed(err)) return KS_TRACE_ERR(err, "RenderText");
+  if (!std::isfinite(wx) || !std::isfinite(wy)) return AppErr::kNoErr;
+  if (!m_glyphAtlas) m_glyphAtlas = std::make_unique<hc::text::GlyphAtlas>(kTextPixelSize);
+  std::vector<hc::text::GlyphAtlas::Quad> quads;
+  const hc::text::TextErr laid = m_glyphAtlas->Layout(text.View(), &quads);
+  if (laid != hc::text::TextErr::Ok && laid != hc::text::TextErr::TooLarge) {
+    return KS_TRACE_ERR(AppErr::kGeneral, "RenderText");
+  }
+  if (quads.empty()) return AppErr::kNoErr;
+
+  GLint viewport[4] = {0, 0, 0, 0};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  GLint program = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_POLYGON_BIT);
+  glUseProgram(0);
+  glActiveTexture(GL_TEXTURE0);
+  glDisable(GL_TEXTURE_RECTANGLE_ARB);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glEnable(GL_TEXTURE_2D);
+  if (UpdateTextTexture()) {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Window pixels, y upward, depth as given.
+    SelectMatrix(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], 0.0, -1.0);
+    SelectMatrix(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const float left = std::round(wx);
+    const float top = std::round(wy);
+    const float depth = std::clamp(wz, 0.0f, 1.0f);
+    glBegin(GL_QUADS);
+    for (const auto& q : quads) {
+      glTexCoord2f(q.s0, q.t0);
+      glVertex3f(left + q.x0, top - q.y0, depth);
+      glTexCoord2f(q.s0, q.t1);
+      glVertex3f(left + q.x0, top - q.y1, depth);
+      glTexCoord2f(q.s1, q.t1);
+      glVertex3f(left + q.x1, top - q.y1, depth);
+      glTexCoord2f(q.s1, q.t0);
+      glVertex3f(left + q.x1, top - q.y0, depth);
+    }
+    glEnd();
+    glPopMatrix();
+    SelectMatrix(GL_PROJECTION);
+    glPopMatrix();
+  }
+  glPopAttrib();
+  glUseProgram(static_cast<GLuint>(program));
+  return AppErr::kNoErr;
+}

@@ -5,11 +5,17 @@
 #include <array>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <set>
+#include <vector>
 
 #include "Renderer/PanoRenderer.h"
 #include "Renderer/YuvToRgbProgram.h"
 #include "Source/PixelFormatInfo.h"
+
+namespace hc::text {
+class GlyphAtlas;
+}
 
 // How a pixel format goes up to OpenGL: the format and type that match its
 // bytes, the internal format to keep it in, whether 16-bit words are
@@ -51,6 +57,10 @@ class OpenGLRenderer : public PanoRenderer {
   eAppErr ModelViewTranslate(float x, float y, float z) override;
   eAppErr ModelViewRotate(double angleDeg, double x, double y, double z) override;
   eAppErr ClearDepthBuffer() override;
+  // Draws the text in the current colour, its top-left corner at the point
+  // (projected through the current matrices), upright and at a fixed pixel
+  // size in the window, over everything drawn before it.
+  eAppErr RenderText(float x, float y, float z, const PWStringRef& text) override;
   KsRef<BitmapTextureSet> CreateBitmapTextureSet() override;
   KsRef<HcVertexBuffer> CreateVertexBuffer(uint32_t verticesPerStrip, uint32_t stripCount) override;
   eAppErr FillRectWithBackground(const KsRect<int32_t>& rect) override;
@@ -85,6 +95,14 @@ class OpenGLRenderer : public PanoRenderer {
   PWStringRef GetGLVendor();
   float GetFPS() const;
 
+  // Texture names made on this renderer's context, given up from any
+  // thread; they are deleted the next time the renderer begins a frame or
+  // DeleteQueuedTextures runs, with its context current.
+  void DeleteTextureLater(GLuint name);
+  void DeleteQueuedTextures();
+  // Glyphs rasterised for RenderText so far.
+  uint64_t GetRasterisedGlyphCount() const;
+
   int32_t GetReadBackDepth() const { return m_readBackDepth; }
   void SetReadBackDepth(int32_t depth) { m_readBackDepth = depth < 1 ? 1 : depth; }
 
@@ -93,6 +111,8 @@ class OpenGLRenderer : public PanoRenderer {
   void SetUpReadBackBuffers(int32_t drawableWidth, int32_t drawableHeight);
   void DeleteReadBackBuffers();
   void AddFrameSample();
+  // Uploads the glyph atlas when its texels changed; false without a texture.
+  bool UpdateTextTexture();
 
   std::unique_ptr<std::set<PWStringRef, PWStringLessNoCase>> m_extensions;
   PWStringRef m_vendor;
@@ -115,5 +135,11 @@ class OpenGLRenderer : public PanoRenderer {
   size_t m_frameSampleNext = 0;
   std::array<std::unique_ptr<YuvToRgbProgram>, YuvToRgbProgram::kLayoutCount * 2> m_yuvPrograms;
   bool m_yuvProgramsFailed = false;
+  // RenderText's glyphs and the texture that holds them.
+  std::unique_ptr<hc::text::GlyphAtlas> m_glyphAtlas;
+  GLuint m_textTexture = 0;
+  uint64_t m_textTextureGeneration = 0;
+  std::mutex m_deletionLock;
+  std::vector<GLuint> m_texturesToDelete;
 };
 HC_CLASS_OBJECT(OpenGLRenderer, PanoRenderer)

@@ -14,7 +14,7 @@ class VectorObjectHost {
 
   static VectorObjectHost* Of(KsObject* object) { return dynamic_cast<VectorObjectHost*>(object); }
 
-  // The first object, in drawing order, that contains the point, or none.
+  // The topmost object (the last drawn) that contains the point, or none.
   virtual KsRef<KsObject> GetObjectAtPoint(const KsPointF& point) = 0;
   virtual bool ObjectContainsPoint(const KsRef<KsObject>& object, const KsPointF& point) = 0;
   // False when there is no object at the index.

@@ -1,0 +1,3 @@
+#include "View/VectorObjectCollection.h"
+
+HC_DEFINE_OBJECT_COLLECTION_CLASS(VectorObjectCollection, HcVectorObject, "vectors", "vector")
