@@ -7,6 +7,7 @@
 
 #include "General/HcClassMap.h"
 #include "KsTrace.h"
+#include "MovTestTools.h"
 #include "RegisterAllClasses.h"
 #include "Security/KsSignature.h"
 #include "Utilities/AtomEmitter.h"
@@ -260,3 +261,78 @@ TEST_F(CompressedUserDataItem, AFailedWriteLosesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+using hc::movfile::MovErr;
+using hc::movfile::MovFile;
+
+std::vector<size_t> VisualTracks(const MovFile& movie) {
+  std::vector<size_t> tracks;
+  for (size_t i = 0; i < movie.TrackCount(); ++i) {
+    if (movie.Track(i).HasVisualCharacteristic()) tracks.push_back(i);
+  }
+  return tracks;
+}
+
+// Tools we didn't write read the movie without complaint.
+void ExpectToolsReadWithoutWarnings(const std::string& path) {
+  const movtest::ToolResult exif = movtest::RunTool({"exiftool", "-v3", path});
+  EXPECT_EQ(exif.status, 0);
+  EXPECT_EQ(exif.out.find("Warning"), std::string::npos) << exif.out;
+  EXPECT_EQ(movtest::RunToolErrors({"exiftool", "-v3", path}), "");
+  const movtest::ToolResult info = movtest::RunTool({"mediainfo", "--Details=1", path});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(info.out.find("Problem"), std::string::npos) << info.out;
+  EXPECT_EQ(movtest::RunToolErrors({"mediainfo", path}), "");
+}
+
+}  // namespace
+
+// Items go into movies that ffmpeg made, with the header at the end and at
+// the front, and come back equal after each save; the media stay untouched.
+TEST_F(CompressedUserDataItem, RoundTripsThroughMoviesFfmpegMade) {
+  movtest::TempDir dir;
+  for (bool headerFirst : {false, true}) {
+    SCOPED_TRACE(headerFirst ? "header first" : "header last");
+    const std::string path = dir.File(headerFirst ? "first.mov" : "last.mov");
+    movtest::MakeThreeTrackMovie(path, headerFirst);
+    const std::string frames = movtest::FrameMd5(path);
+    ASSERT_FALSE(frames.empty());
+
+    for (uint32_t subtype : {kZlibDataCompressorType, 0u}) {
+      const std::vector<uint8_t> presentation = SignatureContainer("presentation " + std::to_string(subtype));
+      {
+        MovFile movie;
+        ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
+        ASSERT_EQ(VisualTracks(movie).size(), 2u);
+        ASSERT_EQ(WriteCompressedUserDataItem(true, presentation, movie.UserData(), subtype,
+                                              kPresentationUserDataType),
+                  0);
+        for (size_t track : VisualTracks(movie)) {
+          ASSERT_EQ(WriteCompressedUserDataItem(true, SignatureContainer("track " + std::to_string(track)),
+                                                movie.Track(track).UserData(), subtype,
+                                                kSourceDescriptionUserDataType),
+                    0);
+        }
+        ASSERT_EQ(movie.Save(), MovErr::Ok);
+      }
+
+      MovFile reread;
+      ASSERT_EQ(reread.OpenForRead(path), MovErr::Ok);
+      std::unique_ptr<ByteHandle> read;
+      ASSERT_EQ(ReadCompressedUserDataItem(reread.UserData(), kPresentationUserDataType, &read), 0);
+      EXPECT_EQ(ToVector(*read), presentation);
+      EXPECT_EQ(reread.UserData().CountItems(kSampleDescriptionUserDataType), 1u);
+      for (size_t track : VisualTracks(reread)) {
+        const MovUserData& userData = reread.Track(track).UserData();
+        ASSERT_EQ(ReadCompressedUserDataItem(userData, kSourceDescriptionUserDataType, &read), 0);
+        EXPECT_EQ(ParseSignature(*read)->GetDigestBase64().Str(), "track " + std::to_string(track));
+        EXPECT_EQ(userData.CountItems(kSourceDescriptionUserDataType), 1u);
+        EXPECT_EQ(userData.CountItems(kSampleDescriptionUserDataType), 1u);
+      }
+      EXPECT_EQ(movtest::FrameMd5(path), frames);
+      ExpectToolsReadWithoutWarnings(path);
+    }
+  }
+}
