@@ -224,8 +224,8 @@ eAppErr WriteCompressedUserDataItem(bool removeDescriptions, std::span<const uin
   static constexpr const char* kMethod = "WriteCompressedUserDataItem";
   std::unique_ptr<ByteHandle> description;
   std::unique_ptr<ByteHandle> compressed;
-  eAppErr err = CompressSampleAndMakeDesc(payload, compressorSubtype, &description, &compressed,
-                                          kSampleDescriptionVersion);
+  eAppErr err =
+      CompressSampleAndMakeDesc(payload, compressorSubtype, &description, &compressed, kSampleDescriptionVersion);
   if (err != AppErr::kNoErr) {
     KS_TRACE(KsTrace::kError, "Error %i in CompressSampleAndMakeDesc", err);
     return KS_TRACE_ERR(err, kMethod);

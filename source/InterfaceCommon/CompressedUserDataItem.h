@@ -59,8 +59,7 @@ eAppErr CompressSampleAndMakeDesc(std::span<const uint8_t> payload, uint32_t com
 // item) only once they are complete, so a failure leaves the user data as it
 // was.
 eAppErr WriteCompressedUserDataItem(bool removeDescriptions, std::span<const uint8_t> payload,
-                                    hc::movfile::MovUserData& userData, uint32_t compressorSubtype,
-                                    uint32_t itemType);
+                                    hc::movfile::MovUserData& userData, uint32_t compressorSubtype, uint32_t itemType);
 
 // The uncompressed bytes of the first item of the type, paired with the first
 // 'Hcfm' item, in a new handle; no handle on failure. -2026 when either item

@@ -1,11 +1,10 @@
-#include "InterfaceCommon/CompressedUserDataItem.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "General/HcClassMap.h"
+#include "InterfaceCommon/CompressedUserDataItem.h"
 #include "KsTrace.h"
 #include "MovTestTools.h"
 #include "RegisterAllClasses.h"
@@ -306,13 +305,11 @@ TEST_F(CompressedUserDataItem, RoundTripsThroughMoviesFfmpegMade) {
         MovFile movie;
         ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
         ASSERT_EQ(VisualTracks(movie).size(), 2u);
-        ASSERT_EQ(WriteCompressedUserDataItem(true, presentation, movie.UserData(), subtype,
-                                              kPresentationUserDataType),
+        ASSERT_EQ(WriteCompressedUserDataItem(true, presentation, movie.UserData(), subtype, kPresentationUserDataType),
                   0);
         for (size_t track : VisualTracks(movie)) {
           ASSERT_EQ(WriteCompressedUserDataItem(true, SignatureContainer("track " + std::to_string(track)),
-                                                movie.Track(track).UserData(), subtype,
-                                                kSourceDescriptionUserDataType),
+                                                movie.Track(track).UserData(), subtype, kSourceDescriptionUserDataType),
                     0);
         }
         ASSERT_EQ(movie.Save(), MovErr::Ok);

@@ -1,5 +1,3 @@
-#include "InterfaceCommon/MovieDigest.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "InterfaceCommon/CompressedUserDataItem.h"
+#include "InterfaceCommon/MovieDigest.h"
 #include "KsTrace.h"
 #include "MovTestTools.h"
 #include "RegisterAllClasses.h"
@@ -62,8 +61,8 @@ class MovieDigest : public ::testing::Test {
     const std::string* sources[] = {&items.firstTrack, nullptr, &items.secondTrack};  // sound in the middle
     for (size_t track = 0; track < 3; ++track) {
       if (!sources[track] || sources[track]->empty()) continue;
-      EXPECT_EQ(WriteCompressedUserDataItem(true, Bytes(*sources[track]), file.Track(track).UserData(),
-                                            items.subtype, kSourceDescriptionUserDataType),
+      EXPECT_EQ(WriteCompressedUserDataItem(true, Bytes(*sources[track]), file.Track(track).UserData(), items.subtype,
+                                            kSourceDescriptionUserDataType),
                 0);
     }
     EXPECT_EQ(file.Save(), MovErr::Ok);
@@ -166,7 +165,9 @@ TEST_F(MovieDigest, AnswersWhyThereIsNoDigest) {
   for (const StoredItems* items : {&noPresentation, &noFirstDescription}) {
     MovFile copy;
     ASSERT_EQ(copy.OpenForUpdate(StoreCopy(*items)), MovErr::Ok);
-    copy.Track(0).UserData().AppendItem(hc::movfile::MovFourCC("\xA9" "cmt"), Bytes("a note"));
+    copy.Track(0).UserData().AppendItem(hc::movfile::MovFourCC("\xA9"
+                                                               "cmt"),
+                                        Bytes("a note"));
     digest = PWStringRef("stale");
     EXPECT_EQ(ComputeMovieDigestBase64(&copy, &digest), -2026);
     EXPECT_TRUE(digest.IsNull());
