@@ -21,6 +21,7 @@ namespace {
 
 constexpr eAppErr kUnreadableItem = -630;
 constexpr size_t kLengthWordSize = 4;
+constexpr size_t kVersionOffset = 16;
 constexpr size_t kDecompressorTypeOffset = 20;
 
 eAppErr AppErrFromItemErr(MovErr err) {
@@ -85,7 +86,7 @@ eAppErr MakeDescription(uint32_t compressorSubtype, int32_t version, std::unique
   }
   uint8_t* bytes = description->GetBytes();
   PutU32(bytes, kSampleDescriptionSize);
-  PutU32(bytes + 16, static_cast<uint32_t>(version));
+  PutU32(bytes + kVersionOffset, static_cast<uint32_t>(version));
   PutU32(bytes + kDecompressorTypeOffset, compressorSubtype);
   *outDescription = std::move(description);
   return AppErr::kNoErr;
