@@ -73,7 +73,8 @@ class Movies {
     std::ifstream in(small_, std::ios::binary);
     std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), {});
     const uint64_t mdatAt = 16 + kGap;
-    MovAtomNode header = movie.BuildHeader();
+    MovAtomNode header;
+    if (movie.BuildHeader(header) != MovErr::Ok) throw std::runtime_error("cannot build the header");
     MovChunkOffsets::Remap(header, [&](uint64_t old, uint64_t& moved) {
       moved = old - mdat->offset + mdatAt;
       return true;

@@ -41,6 +41,17 @@ void ApplyUserData(MovAtomNode& parent, const MovUserData& userData) {
   }
 }
 
+// Runs a step that builds data in memory; running out of memory fails the
+// step instead of escaping the layer.
+template <typename Step>
+MovErr GuardAllocation(Step&& step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return MovErr::OutOfMemory;
+  }
+}
+
 void SyncDirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -59,8 +70,12 @@ MovErr MovFile::OpenForUpdate(const std::string& path) { return Open(path, MovFi
 MovErr MovFile::Open(const std::string& path, MovFileIo::Mode mode) {
   Close();
   MovErr err = io_.Open(path, mode);
-  if (err == MovErr::Ok) err = ScanTopLevel(layout_);
-  if (err == MovErr::Ok) err = LoadHeader();
+  if (err == MovErr::Ok) {
+    err = GuardAllocation([this] {
+      MovErr result = ScanTopLevel(layout_);
+      return result == MovErr::Ok ? LoadHeader() : result;
+    });
+  }
   if (err != MovErr::Ok) Close();
   return err;
 }
@@ -156,6 +171,7 @@ MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
 
   for (const auto& child : moov_.Children()) {
     if (child.Type() != MovFourCC("trak")) continue;
+    if (tracks_.size() >= kMaxTracks) return MovErr::SizeLimitExceeded;
     MovTrack track;
     err = MovTrack::Parse(child, timeScale_, track);
     if (err != MovErr::Ok) return err;
@@ -174,7 +190,18 @@ MovTrack* MovFile::FindTrackById(uint32_t trackId) {
   return nullptr;
 }
 
-std::vector<MovMetadataItem> MovFile::Metadata() const { return MovMetadataReader::Read(moov_, userData_); }
+MovErr MovFile::Metadata(std::vector<MovMetadataItem>& items) const {
+  const MovAtomNode* meta = moov_.FindChild(MovFourCC("meta"));
+  return MovMetadataReader::Read(meta ? meta->Payload() : std::span<const uint8_t>(), userData_, items);
+}
+
+MovErr MovFile::CheckSampleTables() const {
+  for (const MovTrack& track : tracks_) {
+    MovErr err = track.Samples().CheckAgainstFileSize(layout_.fileSize, track.HandlerType() == MovFourCC("soun"));
+    if (err != MovErr::Ok) return err;
+  }
+  return MovErr::Ok;
+}
 
 MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
                            uint32_t* descriptionIndex) const {
@@ -188,8 +215,10 @@ MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::ve
   if (descriptionIndex) *descriptionIndex = description;
   if (size > kMaxSampleSize) return MovErr::SizeLimitExceeded;
   if (offset > layout_.fileSize || size > layout_.fileSize - offset) return MovErr::InvalidSampleTable;
-  bytes.resize(size);
-  return io_.ReadAt(offset, bytes.data(), size);
+  return GuardAllocation([&] {
+    bytes.resize(size);
+    return io_.ReadAt(offset, bytes.data(), size);
+  });
 }
 
 bool MovFile::HasChanges() const {
@@ -197,7 +226,15 @@ bool MovFile::HasChanges() const {
          std::any_of(tracks_.begin(), tracks_.end(), [](const MovTrack& t) { return t.UserData().IsChanged(); });
 }
 
-MovAtomNode MovFile::BuildHeader() const {
+MovErr MovFile::BuildHeader(MovAtomNode& header) {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  return GuardAllocation([&] {
+    header = HeaderWithUserData();
+    return MovErr::Ok;
+  });
+}
+
+MovAtomNode MovFile::HeaderWithUserData() const {
   MovAtomNode header = moov_;
   ApplyUserData(header, userData_);
   size_t index = 0;
@@ -210,7 +247,11 @@ MovAtomNode MovFile::BuildHeader() const {
 MovErr MovFile::Save() {
   if (!io_.IsOpen() || !io_.IsWritable()) return MovErr::DataNotOpenForWrite;
   if (!HasChanges()) return MovErr::Ok;
-  std::vector<uint8_t> header = Serialized(BuildHeader());
+  return GuardAllocation([this] { return SaveChanges(); });
+}
+
+MovErr MovFile::SaveChanges() {
+  std::vector<uint8_t> header = Serialized(HeaderWithUserData());
   if (header.size() > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
 
   Layout layout;
@@ -231,7 +272,7 @@ MovErr MovFile::Save() {
   written.headerSize = header.size() > UINT32_MAX ? 16 : 8;
   headerAtom_ = written;
   headerCompressed_ = false;
-  moov_ = BuildHeader();
+  moov_ = HeaderWithUserData();
   userData_.ClearChanged();
   for (auto& track : tracks_) track.UserData().ClearChanged();
   err = io_.Sync();
@@ -357,6 +398,10 @@ MovErr MovFile::CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uin
 
 MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& options) {
   if (!io_.IsOpen()) return MovErr::BadArgument;
+  return GuardAllocation([&] { return FlattenCopy(path, options); });
+}
+
+MovErr MovFile::FlattenCopy(const std::string& path, const MovFlattenOptions& options) {
   struct stat target {};
   uint64_t device = 0;
   uint64_t inode = 0;
@@ -380,7 +425,7 @@ MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& opti
   }
   std::vector<uint8_t> header;
   uint64_t reserved = 0;
-  err = BuildFlatHeader(BuildHeader(), media, prefix.size(), options.compressHeader, header, reserved);
+  err = BuildFlatHeader(HeaderWithUserData(), media, prefix.size(), options.compressHeader, header, reserved);
   if (err != MovErr::Ok) return err;
   if (reserved > header.size()) {
     MovByteWriter(header).AtomHeader(MovFourCC("free"), reserved - header.size());

@@ -39,6 +39,7 @@ class MovFile {
  public:
   static constexpr uint64_t kMaxHeaderSize = MovCompressedHeader::kMaxExpandedSize;
   static constexpr size_t kMaxTopLevelAtoms = 1u << 16;
+  static constexpr size_t kMaxTracks = 1u << 12;
   static constexpr uint32_t kMaxSampleSize = uint32_t{256} << 20;
 
   MovFile() = default;
@@ -62,7 +63,12 @@ class MovFile {
 
   MovUserData& UserData() { return userData_; }
   const MovUserData& UserData() const { return userData_; }
-  std::vector<MovMetadataItem> Metadata() const;
+  // The movie's metadata items (see MovMetadataReader).
+  MovErr Metadata(std::vector<MovMetadataItem>& items) const;
+  // Whether every track's declared samples could lie in this file (see
+  // MovSampleTable::CheckAgainstFileSize); players check before handing the
+  // file to a demuxer that indexes every sample.
+  MovErr CheckSampleTables() const;
 
   // The bytes of one sample (numbers from 1) of a track of this movie and,
   // when asked, the index (from 1) of its sample description.
@@ -82,7 +88,7 @@ class MovFile {
   bool HeaderWasCompressed() const { return headerCompressed_; }
   const std::vector<MovAtom>& TopLevelAtoms() const { return layout_.atoms; }
   // The header as a save would write it: as read, with the current user data.
-  MovAtomNode BuildHeader() const;
+  MovErr BuildHeader(MovAtomNode& header);
 
   // Byte counts and the fault plan of the underlying file.
   MovFileIo& Io() { return io_; }
@@ -100,6 +106,9 @@ class MovFile {
   MovErr ScanTopLevel(Layout& layout);
   MovErr LoadHeader();
   MovErr ParseHeader(std::span<const uint8_t> moovAtom);
+  MovAtomNode HeaderWithUserData() const;
+  MovErr SaveChanges();
+  MovErr FlattenCopy(const std::string& path, const MovFlattenOptions& options);
   MovErr PrepareAppend(const Layout& layout, uint64_t& appendAt);
   MovErr WriteNewHeader(const std::vector<uint8_t>& header, uint64_t appendAt);
   MovErr RetireOldHeaders(const Layout& layout);

@@ -43,8 +43,10 @@ void UseMovieFile(const uint8_t* data, size_t size) {
         std::vector<uint8_t> sample;
         movie.ReadSample(track, 1, sample);
       }
-      movie.Metadata();
-      movie.BuildHeader();
+      std::vector<MovMetadataItem> items;
+      movie.Metadata(items);
+      MovAtomNode header;
+      movie.BuildHeader(header);
     }
     // Saving into the damaged file, then reading it back.
     const std::string path = "/proc/self/fd/" + std::to_string(fd);

@@ -26,7 +26,8 @@ size_t IndexOfTopLevel(const MovFile& movie, uint32_t type) {
 bool HasWideOffsets(const std::string& path) {
   MovFile movie;
   if (movie.OpenForRead(path) != MovErr::Ok) return false;
-  MovAtomNode header = movie.BuildHeader();
+  MovAtomNode header;
+  if (movie.BuildHeader(header) != MovErr::Ok) return false;
   return header.FindPath({MovFourCC("trak"), MovFourCC("mdia"), MovFourCC("minf"), MovFourCC("stbl"),
                           MovFourCC("co64")}) != nullptr;
 }

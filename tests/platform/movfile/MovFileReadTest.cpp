@@ -166,7 +166,8 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   };
   MovFile movie;
   ASSERT_EQ(movie.OpenForRead(fixtures.headerLast), MovErr::Ok);
-  auto items = movie.Metadata();
+  std::vector<MovMetadataItem> items;
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* title = find(items, "\xA9nam");
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->keyFormat, MovMetadataItem::kUserDataKeys);
@@ -175,7 +176,7 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   EXPECT_EQ(MovMetadataReader::CommonKey(*title), MovFourCC("name"));
 
   ASSERT_EQ(movie.OpenForRead(tagged), MovErr::Ok);
-  items = movie.Metadata();
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* place = find(items, "com.example.place");
   ASSERT_NE(place, nullptr);
   EXPECT_EQ(place->keyFormat, MovMetadataItem::kMetadataKeys);
@@ -183,7 +184,7 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   EXPECT_EQ(MovMetadataReader::CommonKey(*place), 0u);
 
   ASSERT_EQ(movie.OpenForRead(keyed), MovErr::Ok);
-  items = movie.Metadata();
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* author = find(items, "com.apple.quicktime.author");
   ASSERT_NE(author, nullptr);
   EXPECT_TRUE(author->IsText());

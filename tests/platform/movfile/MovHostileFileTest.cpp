@@ -34,7 +34,8 @@ MovErr OpenAndUse(const std::string& path, const std::vector<uint8_t>& bytes) {
     movie.ReadSample(track, 1, sample);
     movie.ReadSample(track, track.Samples().SampleCount(), sample);
   }
-  movie.Metadata();
+  std::vector<MovMetadataItem> items;
+  movie.Metadata(items);
   movie.UserData().AppendItem(MovFourCC("Hcpr"), Bytes("x"));
   movie.Save();
   return MovErr::Ok;
