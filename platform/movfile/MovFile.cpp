@@ -85,6 +85,12 @@ void MovFile::Close() {
   layout_ = Layout();
   headerAtom_ = MovAtom();
   headerCompressed_ = false;
+  root_ = MovAtom();
+  expanded_.clear();
+  walkBudget_ = 0;
+  movieMeta_.clear();
+  tracksLoaded_ = false;
+  tracksResult_ = MovErr::Ok;
   moov_ = MovAtomNode();
   timeScale_ = 0;
   duration_ = 0;
@@ -123,6 +129,11 @@ MovErr MovFile::ScanTopLevel(Layout& layout) {
   return MovErr::Ok;
 }
 
+// Finds the header and reads what opening promises: the movie's time scale,
+// duration, user data and 'meta', the tracks' count and user data. A plain
+// header is walked atom header by atom header, so the sample tables (most of
+// a long movie's header) are not read; a compressed one is read and expanded
+// once, and kept for LoadTracks().
 MovErr MovFile::LoadHeader() {
   auto moov = std::find_if(layout_.atoms.begin(), layout_.atoms.end(),
                            [](const MovAtom& atom) { return atom.type == MovFourCC("moov"); });
@@ -131,31 +142,112 @@ MovErr MovFile::LoadHeader() {
   }
   if (moov->size > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
   headerAtom_ = *moov;
-  std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<size_t>(moov->size));
-  } catch (const std::bad_alloc&) {
-    return MovErr::OutOfMemory;
-  }
-  MovErr err = io_.ReadAt(moov->offset, bytes.data(), bytes.size());
+  root_ = headerAtom_;
+  walkBudget_ = 0;
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(root_, children);
   if (err != MovErr::Ok) return err;
-  auto payload = std::span<const uint8_t>(bytes).subspan(moov->headerSize);
-  if (MovCompressedHeader::IsCompressed(payload)) {
-    std::vector<uint8_t> expanded;
-    err = MovCompressedHeader::Expand(payload, expanded);
+  if (std::any_of(children.begin(), children.end(), [](const MovAtom& a) { return a.type == MovFourCC("cmov"); })) {
+    err = ExpandCompressedHeader();
+    if (err == MovErr::Ok) err = ChildAtoms(root_, children);
     if (err != MovErr::Ok) return err;
-    headerCompressed_ = true;
-    bytes = std::move(expanded);
   }
-  return ParseHeader(bytes);
+  return ReadOutline(children);
 }
 
-MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
-  MovErr err = MovAtomNode::Parse(moovAtom, moov_);
+MovErr MovFile::ExpandCompressedHeader() {
+  std::vector<uint8_t> bytes(static_cast<size_t>(headerAtom_.PayloadSize()));
+  MovErr err = io_.ReadAt(headerAtom_.PayloadOffset(), bytes.data(), bytes.size());
+  if (err == MovErr::Ok) err = MovCompressedHeader::Expand(bytes, expanded_);
   if (err != MovErr::Ok) return err;
-  const MovAtomNode* mvhd = moov_.FindChild(MovFourCC("mvhd"));
-  if (!mvhd) return MovErr::InvalidMovie;
-  MovByteReader reader(mvhd->Payload());
+  headerCompressed_ = true;
+  return MovAtomReader::ParseHeader(std::span<const uint8_t>(expanded_).first(std::min<size_t>(16, expanded_.size())),
+                                    0, expanded_.size(), root_);
+}
+
+// Header bytes at an offset: in the file, or in the expanded compressed header.
+MovErr MovFile::ReadHeaderBytes(uint64_t offset, uint8_t* out, size_t count) {
+  if (!headerCompressed_) return io_.ReadAt(offset, out, count);
+  if (offset > expanded_.size() || count > expanded_.size() - offset) return MovErr::InvalidMovie;
+  std::copy_n(expanded_.begin() + static_cast<std::ptrdiff_t>(offset), count, out);
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadPayload(const MovAtom& atom, std::vector<uint8_t>& payload) {
+  payload.resize(static_cast<size_t>(atom.PayloadSize()));
+  return ReadHeaderBytes(atom.PayloadOffset(), payload.data(), payload.size());
+}
+
+// The atoms inside a container, read header by header with the rules of
+// MovAtomReader: size 0 runs to the container's end, fewer than 8 trailing
+// zero bytes end it, and sizes past it are InvalidMovie.
+MovErr MovFile::ChildAtoms(const MovAtom& parent, std::vector<MovAtom>& children) {
+  children.clear();
+  const uint64_t end = parent.End();
+  for (uint64_t at = parent.PayloadOffset(); at < end;) {
+    const uint64_t remaining = end - at;
+    uint8_t head[16] = {};
+    const size_t headSize = static_cast<size_t>(std::min<uint64_t>(16, remaining));
+    MovErr err = ReadHeaderBytes(at, head, headSize);
+    if (err != MovErr::Ok) return err;
+    if (remaining < 8) {
+      if (std::all_of(head, head + headSize, [](uint8_t b) { return b == 0; })) break;
+      return MovErr::InvalidMovie;
+    }
+    if (++walkBudget_ > MovAtomNode::kMaxNodes) return MovErr::InvalidMovie;
+    MovAtom atom;
+    err = MovAtomReader::ParseHeader(std::span<const uint8_t>(head, headSize), at, remaining, atom);
+    if (err != MovErr::Ok) return err;
+    if (atom.size > remaining) return MovErr::InvalidMovie;
+    children.push_back(atom);
+    at = atom.End();
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadOutline(const std::vector<MovAtom>& children) {
+  std::vector<uint8_t> payload;
+  bool haveMovieHeader = false;
+  bool haveUserData = false;
+  bool haveMeta = false;
+  for (const MovAtom& child : children) {
+    MovErr err = MovErr::Ok;
+    if (child.type == MovFourCC("mvhd") && !haveMovieHeader) {
+      haveMovieHeader = true;
+      err = ReadPayload(child, payload);
+      if (err == MovErr::Ok) err = ParseMovieHeader(payload);
+    } else if (child.type == MovFourCC("udta") && !haveUserData) {
+      haveUserData = true;
+      err = ReadPayload(child, payload);
+      if (err == MovErr::Ok) err = MovUserData::Parse(payload, userData_);
+    } else if (child.type == MovFourCC("meta") && !haveMeta) {
+      haveMeta = true;
+      err = ReadPayload(child, movieMeta_);
+    } else if (child.type == MovFourCC("trak")) {
+      if (tracks_.size() >= kMaxTracks) return MovErr::SizeLimitExceeded;
+      tracks_.emplace_back();
+      err = ReadTrackUserData(child, tracks_.back().UserData());
+    }
+    if (err != MovErr::Ok) return err;
+  }
+  return haveMovieHeader ? MovErr::Ok : MovErr::InvalidMovie;
+}
+
+MovErr MovFile::ReadTrackUserData(const MovAtom& trak, MovUserData& userData) {
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(trak, children);
+  if (err != MovErr::Ok) return err;
+  for (const MovAtom& child : children) {
+    if (child.type != MovFourCC("udta")) continue;
+    std::vector<uint8_t> payload;
+    err = ReadPayload(child, payload);
+    return err == MovErr::Ok ? MovUserData::Parse(payload, userData) : err;
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ParseMovieHeader(std::span<const uint8_t> payload) {
+  MovByteReader reader(payload);
   uint8_t version = reader.U8();
   reader.Skip(3);
   if (version == 1) {
@@ -167,20 +259,44 @@ MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
     timeScale_ = reader.U32();
     duration_ = reader.U32();
   }
-  if (!reader.Ok() || version > 1) return MovErr::InvalidMovie;
+  return reader.Ok() && version <= 1 ? MovErr::Ok : MovErr::InvalidMovie;
+}
 
+MovErr MovFile::LoadTracks() {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (!tracksLoaded_) {
+    tracksLoaded_ = true;
+    tracksResult_ = GuardAllocation([this] { return ParseWholeHeader(); });
+  }
+  return tracksResult_;
+}
+
+// Reads the whole header (once: a compressed one is already in memory) and
+// parses every track. The user data read at opening, changed or not, stays
+// the tracks' own.
+MovErr MovFile::ParseWholeHeader() {
+  std::vector<uint8_t> bytes;
+  if (headerCompressed_) {
+    bytes = std::move(expanded_);
+    expanded_ = std::vector<uint8_t>();
+  } else {
+    bytes.resize(static_cast<size_t>(headerAtom_.size));
+    MovErr err = io_.ReadAt(headerAtom_.offset, bytes.data(), bytes.size());
+    if (err != MovErr::Ok) return err;
+  }
+  MovErr err = MovAtomNode::Parse(bytes, moov_);
+  if (err != MovErr::Ok) return err;
+  size_t index = 0;
   for (const auto& child : moov_.Children()) {
     if (child.Type() != MovFourCC("trak")) continue;
-    if (tracks_.size() >= kMaxTracks) return MovErr::SizeLimitExceeded;
+    if (index >= tracks_.size()) return MovErr::InvalidMovie;
     MovTrack track;
     err = MovTrack::Parse(child, timeScale_, track);
     if (err != MovErr::Ok) return err;
-    tracks_.push_back(std::move(track));
+    track.UserData() = std::move(tracks_[index].UserData());
+    tracks_[index++] = std::move(track);
   }
-  if (const MovAtomNode* udta = moov_.FindChild(MovFourCC("udta"))) {
-    return MovUserData::Parse(udta->Payload(), userData_);
-  }
-  return MovErr::Ok;
+  return index == tracks_.size() ? MovErr::Ok : MovErr::InvalidMovie;
 }
 
 MovTrack* MovFile::FindTrackById(uint32_t trackId) {
@@ -191,11 +307,11 @@ MovTrack* MovFile::FindTrackById(uint32_t trackId) {
 }
 
 MovErr MovFile::Metadata(std::vector<MovMetadataItem>& items) const {
-  const MovAtomNode* meta = moov_.FindChild(MovFourCC("meta"));
-  return MovMetadataReader::Read(meta ? meta->Payload() : std::span<const uint8_t>(), userData_, items);
+  return MovMetadataReader::Read(movieMeta_, userData_, items);
 }
 
-MovErr MovFile::CheckSampleTables() const {
+MovErr MovFile::CheckSampleTables() {
+  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
   for (const MovTrack& track : tracks_) {
     MovErr err = track.Samples().CheckAgainstFileSize(layout_.fileSize, track.HandlerType() == MovFourCC("soun"));
     if (err != MovErr::Ok) return err;
@@ -227,7 +343,7 @@ bool MovFile::HasChanges() const {
 }
 
 MovErr MovFile::BuildHeader(MovAtomNode& header) {
-  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
   return GuardAllocation([&] {
     header = HeaderWithUserData();
     return MovErr::Ok;
@@ -247,6 +363,7 @@ MovAtomNode MovFile::HeaderWithUserData() const {
 MovErr MovFile::Save() {
   if (!io_.IsOpen() || !io_.IsWritable()) return MovErr::DataNotOpenForWrite;
   if (!HasChanges()) return MovErr::Ok;
+  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
   return GuardAllocation([this] { return SaveChanges(); });
 }
 
@@ -271,6 +388,7 @@ MovErr MovFile::SaveChanges() {
   written.size = header.size();
   written.headerSize = header.size() > UINT32_MAX ? 16 : 8;
   headerAtom_ = written;
+  root_ = written;
   headerCompressed_ = false;
   moov_ = HeaderWithUserData();
   userData_.ClearChanged();
@@ -397,7 +515,7 @@ MovErr MovFile::CopyMedia(MovFileIo& out, const std::vector<MovAtom>& media, uin
 }
 
 MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& options) {
-  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
   return GuardAllocation([&] { return FlattenCopy(path, options); });
 }
 

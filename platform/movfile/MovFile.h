@@ -27,6 +27,12 @@ struct MovFlattenOptions {
 // One QuickTime movie file: its header, tracks and user data, read from the
 // file's atoms whether the header comes before or after the media data.
 //
+// Opening reads little of a long movie: the atom headers of the movie header
+// and of its tracks, the movie's time scale and duration, and the movie's and
+// tracks' user data and metadata. The tracks' facts and sample tables come
+// with LoadTracks(), which reads the rest of the header once; saving,
+// flattening and BuildHeader() load them when they haven't been.
+//
 // Save() writes changed user data back in place without moving or rewriting
 // media data: the new header is appended to the file and synced, then the old
 // one becomes free space with one 4-byte write, and the file is synced again.
@@ -55,7 +61,11 @@ class MovFile {
   uint32_t TimeScale() const { return timeScale_; }
   uint64_t Duration() const { return duration_; }
 
-  // Tracks in header order, from index 0.
+  // Reads the tracks' facts and sample tables (once; later calls answer the
+  // first one's result).
+  MovErr LoadTracks();
+  // Tracks in header order, from index 0. A track's user data is there from
+  // the opening on; its other facts and its tables once LoadTracks() is Ok.
   size_t TrackCount() const { return tracks_.size(); }
   MovTrack& Track(size_t index) { return tracks_[index]; }
   const MovTrack& Track(size_t index) const { return tracks_[index]; }
@@ -67,11 +77,12 @@ class MovFile {
   MovErr Metadata(std::vector<MovMetadataItem>& items) const;
   // Whether every track's declared samples could lie in this file (see
   // MovSampleTable::CheckAgainstFileSize); players check before handing the
-  // file to a demuxer that indexes every sample.
-  MovErr CheckSampleTables() const;
+  // file to a demuxer that indexes every sample. Loads the tracks.
+  MovErr CheckSampleTables();
 
   // The bytes of one sample (numbers from 1) of a track of this movie and,
-  // when asked, the index (from 1) of its sample description.
+  // when asked, the index (from 1) of its sample description. The tracks
+  // must have been loaded.
   MovErr ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
                     uint32_t* descriptionIndex = nullptr) const;
 
@@ -88,6 +99,7 @@ class MovFile {
   bool HeaderWasCompressed() const { return headerCompressed_; }
   const std::vector<MovAtom>& TopLevelAtoms() const { return layout_.atoms; }
   // The header as a save would write it: as read, with the current user data.
+  // Loads the tracks.
   MovErr BuildHeader(MovAtomNode& header);
 
   // Byte counts and the fault plan of the underlying file.
@@ -105,7 +117,14 @@ class MovFile {
   MovErr Open(const std::string& path, MovFileIo::Mode mode);
   MovErr ScanTopLevel(Layout& layout);
   MovErr LoadHeader();
-  MovErr ParseHeader(std::span<const uint8_t> moovAtom);
+  MovErr ExpandCompressedHeader();
+  MovErr ReadHeaderBytes(uint64_t offset, uint8_t* out, size_t count);
+  MovErr ReadPayload(const MovAtom& atom, std::vector<uint8_t>& payload);
+  MovErr ChildAtoms(const MovAtom& parent, std::vector<MovAtom>& children);
+  MovErr ReadOutline(const std::vector<MovAtom>& children);
+  MovErr ReadTrackUserData(const MovAtom& trak, MovUserData& userData);
+  MovErr ParseMovieHeader(std::span<const uint8_t> payload);
+  MovErr ParseWholeHeader();
   MovAtomNode HeaderWithUserData() const;
   MovErr SaveChanges();
   MovErr FlattenCopy(const std::string& path, const MovFlattenOptions& options);
@@ -121,7 +140,15 @@ class MovFile {
   Layout layout_;
   MovAtom headerAtom_;
   bool headerCompressed_ = false;
-  MovAtomNode moov_;
+  // Where the movie header's atom lies: in the file, or for a compressed
+  // header at the start of `expanded_` (kept until the tracks are loaded).
+  MovAtom root_;
+  std::vector<uint8_t> expanded_;
+  size_t walkBudget_ = 0;
+  std::vector<uint8_t> movieMeta_;  // payload of the header's own 'meta'
+  bool tracksLoaded_ = false;
+  MovErr tracksResult_ = MovErr::Ok;
+  MovAtomNode moov_;  // the whole header, once the tracks are loaded
   uint32_t timeScale_ = 0;
   uint64_t duration_ = 0;
   std::vector<MovTrack> tracks_;

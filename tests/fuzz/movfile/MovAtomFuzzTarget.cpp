@@ -37,14 +37,15 @@ void UseMovieFile(const uint8_t* data, size_t size) {
   if (::write(fd, data, size) == static_cast<ssize_t>(size)) {
     MovFile movie;
     if (movie.OpenForRead("/proc/self/fd/" + std::to_string(fd)) == MovErr::Ok) {
+      std::vector<MovMetadataItem> items;
+      movie.Metadata(items);
+      movie.LoadTracks();
       for (size_t i = 0; i < movie.TrackCount(); ++i) {
         const MovTrack& track = movie.Track(i);
         track.DataSize();
         std::vector<uint8_t> sample;
         movie.ReadSample(track, 1, sample);
       }
-      std::vector<MovMetadataItem> items;
-      movie.Metadata(items);
       MovAtomNode header;
       movie.BuildHeader(header);
     }
@@ -56,7 +57,7 @@ void UseMovieFile(const uint8_t* data, size_t size) {
       if (movie.TrackCount() > 0) movie.Track(0).UserData().AppendItem(MovFourCC("Hcsd"), item);
       if (movie.Save() == MovErr::Ok) {
         movie.Close();
-        movie.OpenForRead(path);
+        if (movie.OpenForRead(path) == MovErr::Ok) movie.LoadTracks();
       }
     }
   }

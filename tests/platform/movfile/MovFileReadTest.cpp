@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "MovFixtures.h"
+#include "platform/movfile/MovByteWriter.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/movfile/MovFourCC.h"
 #include "platform/movfile/MovImageDescription.h"
@@ -62,6 +63,7 @@ TEST(MovFileRead, ReadsTrackFactsWhereverTheHeaderLies) {
     SCOPED_TRACE(path);
     MovFile movie;
     ASSERT_EQ(movie.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
     EXPECT_EQ(movie.TimeScale(), 1000u);
     EXPECT_EQ(movie.Duration(), 1000u);
     ASSERT_EQ(movie.TrackCount(), 3u);
@@ -127,6 +129,7 @@ TEST(MovFileRead, TakesTheTrackOffsetAndDataSizeFromTheEditList) {
   const auto& fixtures = MovFixtures::Get();
   MovFile delayed;
   ASSERT_EQ(delayed.OpenForRead(fixtures.delayed), MovErr::Ok);
+  ASSERT_EQ(delayed.LoadTracks(), MovErr::Ok);
   ASSERT_EQ(delayed.TrackCount(), 1u);
   EXPECT_EQ(delayed.Track(0).Offset(), 500u);
   EXPECT_EQ(delayed.Track(0).DataSize(), SumOfSizes(Packets(fixtures.delayed, 0)));
@@ -136,6 +139,7 @@ TEST(MovFileRead, TakesTheTrackOffsetAndDataSizeFromTheEditList) {
   // as discarded.
   MovFile trimmed;
   ASSERT_EQ(trimmed.OpenForRead(fixtures.trimmed), MovErr::Ok);
+  ASSERT_EQ(trimmed.LoadTracks(), MovErr::Ok);
   auto packets = Packets(fixtures.trimmed, 0);
   std::vector<Packet> shown;
   for (const auto& packet : packets) {
@@ -190,4 +194,43 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   EXPECT_TRUE(author->IsText());
   EXPECT_EQ(std::string(author->value.begin(), author->value.end()), "Ann");
   EXPECT_EQ(MovMetadataReader::CommonKey(*author), MovFourCC("auth"));
+}
+
+// A header grown by long sample tables, as a long movie's is: opening and
+// reading the movie's and tracks' user data reads little of it, and loading
+// the tracks reads it once more at most (a compressed one not again).
+TEST(MovFileRead, OpeningReadsTheUserDataNotTheSampleTables) {
+  TempDir dir;
+  const std::vector<uint8_t> note = Bytes("a note on the track");
+  for (bool compress : {false, true}) {
+    SCOPED_TRACE(compress ? "compressed header" : "plain header");
+    const std::string path = dir.File("long-header.mov");
+    RewriteHeader(MovFixtures::Get().headerLast, path, [&](MovAtomNode& moov) {
+      std::vector<uint32_t> sizes = {0, 1u << 18};
+      sizes.resize(sizes.size() + (size_t{1} << 18), 7);
+      SetSampleTableAtom(moov, 2, MovFourCC("stsz"), Words(sizes));
+      std::vector<uint8_t> udta;
+      MovByteWriter writer(udta);
+      writer.AtomHeader(MovFourCC("Hcsd"), 8 + note.size());
+      writer.Bytes(note);
+      moov.FindChild(MovFourCC("trak"), 2)->Children().push_back(MovAtomNode::Leaf(MovFourCC("udta"), udta));
+    }, compress);
+    MovFile movie;
+    ASSERT_EQ(movie.OpenForRead(path), MovErr::Ok);
+    EXPECT_GT(movie.HeaderAtom().size, compress ? 0u : 1u << 20);
+    std::vector<uint8_t> item;
+    ASSERT_EQ(movie.UserData().GetItem(MovFourCC("\xA9nam"), 1, item), MovErr::Ok);
+    EXPECT_TRUE(std::string(item.begin(), item.end()).ends_with("Hello"));  // after length and language
+    ASSERT_EQ(movie.TrackCount(), 3u);
+    ASSERT_EQ(movie.Track(1).UserData().GetItem(MovFourCC("Hcsd"), 1, item), MovErr::Ok);
+    EXPECT_EQ(item, note);
+    const uint64_t opening = movie.Io().BytesRead();
+    EXPECT_LE(opening, compress ? movie.HeaderAtom().size + 4096 : 64u * 1024);
+
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
+    EXPECT_EQ(movie.Io().BytesRead() - opening, compress ? 0u : movie.HeaderAtom().size);
+    EXPECT_EQ(movie.Track(2).Samples().SampleCount(), 1u << 18);
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
+    EXPECT_EQ(movie.Io().BytesRead() - opening, compress ? 0u : movie.HeaderAtom().size);
+  }
 }

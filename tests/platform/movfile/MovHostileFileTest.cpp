@@ -26,6 +26,7 @@ MovErr OpenAndUse(const std::string& path, const std::vector<uint8_t>& bytes) {
   WriteBytes(path, bytes);
   MovFile movie;
   MovErr err = movie.OpenForUpdate(path);
+  if (err == MovErr::Ok) err = movie.LoadTracks();
   if (err != MovErr::Ok) return err;
   for (size_t i = 0; i < movie.TrackCount(); ++i) {
     const MovTrack& track = movie.Track(i);
