@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <optional>
 
 #include "platform/movfile/MovAtomReader.h"
 #include "platform/movfile/MovByteReader.h"
@@ -52,6 +53,24 @@ MovErr GuardAllocation(Step&& step) {
   }
 }
 
+// Tables that grow with the number of samples or chunks.
+bool IsBulkTable(uint32_t type) {
+  switch (type) {
+    case MovFourCC("stts"):
+    case MovFourCC("ctts"):
+    case MovFourCC("stss"):
+    case MovFourCC("stps"):
+    case MovFourCC("sdtp"):
+    case MovFourCC("stsz"):
+    case MovFourCC("stz2"):
+    case MovFourCC("stco"):
+    case MovFourCC("co64"):
+      return true;
+    default:
+      return false;
+  }
+}
+
 void SyncDirectoryOf(const std::string& path) {
   size_t slash = path.rfind('/');
   std::string directory = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -91,6 +110,9 @@ void MovFile::Close() {
   movieMeta_.clear();
   tracksLoaded_ = false;
   tracksResult_ = MovErr::Ok;
+  factsLoaded_ = false;
+  factsResult_ = MovErr::Ok;
+  trakAtoms_.clear();
   moov_ = MovAtomNode();
   timeScale_ = 0;
   duration_ = 0;
@@ -226,6 +248,7 @@ MovErr MovFile::ReadOutline(const std::vector<MovAtom>& children) {
     } else if (child.type == MovFourCC("trak")) {
       if (tracks_.size() >= kMaxTracks) return MovErr::SizeLimitExceeded;
       tracks_.emplace_back();
+      trakAtoms_.push_back(child);
       err = ReadTrackUserData(child, tracks_.back().UserData());
     }
     if (err != MovErr::Ok) return err;
@@ -260,6 +283,108 @@ MovErr MovFile::ParseMovieHeader(std::span<const uint8_t> payload) {
     duration_ = reader.U32();
   }
   return reader.Ok() && version <= 1 ? MovErr::Ok : MovErr::InvalidMovie;
+}
+
+MovErr MovFile::LoadTrackFacts() {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (tracksLoaded_ && tracksResult_ == MovErr::Ok) return MovErr::Ok;
+  if (!factsLoaded_) {
+    factsLoaded_ = true;
+    factsResult_ = GuardAllocation([this] {
+      for (size_t index = 0; index < tracks_.size(); ++index) {
+        MovErr err = ReadTrackFacts(index);
+        if (err != MovErr::Ok) return err;
+      }
+      return MovErr::Ok;
+    });
+  }
+  return factsResult_;
+}
+
+
+// The counts of the sample table that the full reading takes: the first
+// 'stbl' of the first 'minf' of the first 'mdia', and in it the first table
+// of each kind ('stz2' over 'stsz', 'co64' over 'stco').
+struct MovFile::FactsCounts {
+  std::optional<uint32_t> stsz, stz2, stco, co64;
+  MovSampleTable::DeclaredCounts Declared() const {
+    return {stz2 ? *stz2 : stsz.value_or(0), co64 ? *co64 : stco.value_or(0)};
+  }
+};
+
+// One track read without its bulk tables: of those only the counts at their
+// start, each checked against the bytes the table has, as the full reading does.
+MovErr MovFile::ReadTrackFacts(size_t index) {
+  MovAtomNode trak;
+  FactsCounts counts;
+  MovErr err = ReadFactsTree(trakAtoms_[index], 0, true, trak, counts);
+  if (err != MovErr::Ok) return err;
+  MovTrack track;
+  err = MovTrack::ParseFacts(trak, timeScale_, counts.Declared(), track);
+  if (err != MovErr::Ok) return err;
+  track.UserData() = std::move(tracks_[index].UserData());
+  tracks_[index] = std::move(track);
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadFactsTree(const MovAtom& atom, size_t depth, bool samplePath, MovAtomNode& node,
+                              FactsCounts& counts) {
+  if (depth > MovAtomNode::kMaxDepth) return MovErr::InvalidMovie;
+  if (!MovAtomNode::IsContainerType(atom.type)) {
+    std::vector<uint8_t> payload;
+    MovErr err = ReadPayload(atom, payload);
+    if (err == MovErr::Ok) node = MovAtomNode::Leaf(atom.type, payload);
+    return err;
+  }
+  node = MovAtomNode::Container(atom.type);
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(atom, children);
+  if (err != MovErr::Ok) return err;
+  std::vector<uint32_t> seen;
+  for (const MovAtom& child : children) {
+    const bool first = std::find(seen.begin(), seen.end(), child.type) == seen.end();
+    seen.push_back(child.type);
+    if (atom.type == MovFourCC("stbl") && IsBulkTable(child.type)) {
+      if (samplePath && first) err = ReadDeclaredCount(child, counts);
+    } else {
+      const bool next = (atom.type == MovFourCC("trak") && child.type == MovFourCC("mdia")) ||
+                        (atom.type == MovFourCC("mdia") && child.type == MovFourCC("minf")) ||
+                        (atom.type == MovFourCC("minf") && child.type == MovFourCC("stbl"));
+      MovAtomNode childNode;
+      err = ReadFactsTree(child, depth + 1, samplePath && first && next, childNode, counts);
+      if (err == MovErr::Ok) node.Children().push_back(std::move(childNode));
+    }
+    if (err != MovErr::Ok) return err;
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadDeclaredCount(const MovAtom& table, FactsCounts& counts) {
+  const bool sizes = table.type == MovFourCC("stsz") || table.type == MovFourCC("stz2");
+  const bool chunks = table.type == MovFourCC("stco") || table.type == MovFourCC("co64");
+  if (!sizes && !chunks) return MovErr::Ok;
+  uint8_t head[12] = {};
+  const size_t headSize = sizes ? 12 : 8;
+  if (table.PayloadSize() < headSize) return MovErr::InvalidSampleTable;
+  MovErr err = ReadHeaderBytes(table.PayloadOffset(), head, headSize);
+  if (err != MovErr::Ok) return err;
+  MovByteReader reader(std::span<const uint8_t>(head, headSize));
+  reader.U32();
+  const uint64_t entryBytes = table.PayloadSize() - headSize;
+  if (sizes) {
+    const uint32_t field = reader.U32();
+    const uint32_t count = reader.U32();
+    const bool compact = table.type == MovFourCC("stz2");
+    const uint64_t needed = compact ? (uint64_t{count} * (field & 0xFF) + 7) / 8 : field == 0 ? uint64_t{count} * 4 : 0;
+    if (needed > entryBytes) return MovErr::InvalidSampleTable;
+    (compact ? counts.stz2 : counts.stsz) = count;
+  } else {
+    const bool wide = table.type == MovFourCC("co64");
+    const uint32_t count = reader.U32();
+    if (uint64_t{count} * (wide ? 8 : 4) > entryBytes) return MovErr::InvalidSampleTable;
+    (wide ? counts.co64 : counts.stco) = count;
+  }
+  return MovErr::Ok;
 }
 
 MovErr MovFile::LoadTracks() {
@@ -311,7 +436,7 @@ MovErr MovFile::Metadata(std::vector<MovMetadataItem>& items) const {
 }
 
 MovErr MovFile::CheckSampleTables() {
-  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
+  if (MovErr err = LoadTrackFacts(); err != MovErr::Ok) return err;
   for (const MovTrack& track : tracks_) {
     MovErr err = track.Samples().CheckAgainstFileSize(layout_.fileSize, track.HandlerType() == MovFourCC("soun"));
     if (err != MovErr::Ok) return err;

@@ -64,6 +64,11 @@ class MovFile {
   // Reads the tracks' facts and sample tables (once; later calls answer the
   // first one's result).
   MovErr LoadTracks();
+  // Reads the tracks' facts without their bulk tables (sample sizes, times
+  // and chunk offsets): each track's sample table then has facts only (see
+  // MovSampleTable::ParseFacts). Reads all of the header but those tables,
+  // once; after LoadTracks() there is nothing left to read.
+  MovErr LoadTrackFacts();
   // Tracks in header order, from index 0. A track's user data is there from
   // the opening on; its other facts and its tables once LoadTracks() is Ok.
   size_t TrackCount() const { return tracks_.size(); }
@@ -77,7 +82,7 @@ class MovFile {
   MovErr Metadata(std::vector<MovMetadataItem>& items) const;
   // Whether every track's declared samples could lie in this file (see
   // MovSampleTable::CheckAgainstFileSize); players check before handing the
-  // file to a demuxer that indexes every sample. Loads the tracks.
+  // file to a demuxer that indexes every sample. Loads the tracks' facts.
   MovErr CheckSampleTables();
 
   // The bytes of one sample (numbers from 1) of a track of this movie and,
@@ -125,6 +130,10 @@ class MovFile {
   MovErr ReadTrackUserData(const MovAtom& trak, MovUserData& userData);
   MovErr ParseMovieHeader(std::span<const uint8_t> payload);
   MovErr ParseWholeHeader();
+  struct FactsCounts;
+  MovErr ReadTrackFacts(size_t index);
+  MovErr ReadFactsTree(const MovAtom& atom, size_t depth, bool samplePath, MovAtomNode& node, FactsCounts& counts);
+  MovErr ReadDeclaredCount(const MovAtom& table, FactsCounts& counts);
   MovAtomNode HeaderWithUserData() const;
   MovErr SaveChanges();
   MovErr FlattenCopy(const std::string& path, const MovFlattenOptions& options);
@@ -146,8 +155,11 @@ class MovFile {
   std::vector<uint8_t> expanded_;
   size_t walkBudget_ = 0;
   std::vector<uint8_t> movieMeta_;  // payload of the header's own 'meta'
+  std::vector<MovAtom> trakAtoms_;
   bool tracksLoaded_ = false;
   MovErr tracksResult_ = MovErr::Ok;
+  bool factsLoaded_ = false;
+  MovErr factsResult_ = MovErr::Ok;
   MovAtomNode moov_;  // the whole header, once the tracks are loaded
   uint32_t timeScale_ = 0;
   uint64_t duration_ = 0;

@@ -54,6 +54,18 @@ MovErr MovSampleTable::Parse(const MovAtomNode& stbl, MovSampleTable& table) {
   return MovErr::Ok;
 }
 
+MovErr MovSampleTable::ParseFacts(const MovAtomNode& stbl, const DeclaredCounts& counts, MovSampleTable& table) {
+  table = MovSampleTable();
+  table.factsOnly_ = true;
+  table.sampleCount_ = counts.samples;
+  table.declaredChunks_ = counts.chunks;
+  if (const MovAtomNode* node = stbl.FindChild(MovFourCC("stsd"))) {
+    if (MovErr err = table.ParseDescriptions(node->Payload()); err != MovErr::Ok) return err;
+  }
+  if (const MovAtomNode* node = stbl.FindChild(MovFourCC("stsc"))) return table.ParseChunkRuns(node->Payload());
+  return MovErr::Ok;
+}
+
 MovErr MovSampleTable::ParseDescriptions(std::span<const uint8_t> payload) {
   MovByteReader reader(payload);
   uint32_t count = 0;
@@ -157,7 +169,8 @@ MovErr MovSampleTable::CheckAgainstFileSize(uint64_t fileSize, bool sound) const
   uint64_t chunkSamples = 0;
   for (size_t i = 0; i < chunkRuns_.size(); ++i) {
     const ChunkRun& run = chunkRuns_[i];
-    const uint64_t endChunk = i + 1 < chunkRuns_.size() ? chunkRuns_[i + 1].firstChunk : chunkOffsets_.size() + 1;
+    const uint64_t chunkCount = factsOnly_ ? declaredChunks_ : chunkOffsets_.size();
+    const uint64_t endChunk = i + 1 < chunkRuns_.size() ? chunkRuns_[i + 1].firstChunk : chunkCount + 1;
     if (endChunk <= run.firstChunk || run.samplesPerChunk == 0) continue;
     const uint64_t chunks = endChunk - run.firstChunk;
     if (chunks > (limit - chunkSamples) / run.samplesPerChunk) return MovErr::InvalidSampleTable;
@@ -167,6 +180,7 @@ MovErr MovSampleTable::CheckAgainstFileSize(uint64_t fileSize, bool sound) const
 }
 
 MovErr MovSampleTable::SampleSize(uint64_t number, uint32_t& size) const {
+  if (factsOnly_) return MovErr::InvalidSampleTable;
   if (number == 0 || number > sampleCount_) return MovErr::InvalidSampleNumber;
   size = uniformSize_ != 0 ? uniformSize_ : sizes_[number - 1];
   return MovErr::Ok;
@@ -197,7 +211,7 @@ MovErr MovSampleTable::SampleLocation(uint64_t number, uint64_t& offset, uint32_
 }
 
 uint64_t MovSampleTable::SumSizes(uint64_t first, uint64_t last) const {
-  if (first > last || first >= sampleCount_) return 0;
+  if (factsOnly_ || first > last || first >= sampleCount_) return 0;
   last = std::min(last, sampleCount_ - 1);
   if (uniformSize_ != 0) return (last - first + 1) * uniformSize_;
   uint64_t total = 0;

@@ -27,6 +27,18 @@ class MovSampleTable {
 
   static MovErr Parse(const MovAtomNode& stbl, MovSampleTable& table);
 
+  // What the bulk tables (sizes, chunk offsets) declare, read from their
+  // first bytes alone.
+  struct DeclaredCounts {
+    uint64_t samples = 0;
+    uint64_t chunks = 0;
+  };
+  // A table of facts only: the descriptions and chunk runs of `stbl` (which
+  // holds no bulk tables) and the declared counts. It answers SampleCount()
+  // and the check against the file size; sample sizes and places are
+  // InvalidSampleTable, and no sample meets a time range.
+  static MovErr ParseFacts(const MovAtomNode& stbl, const DeclaredCounts& counts, MovSampleTable& table);
+
   // Raw sample-description entries ('stsd'), each with its size and format
   // header: for video, the 86-byte big-endian image description and its
   // extensions.
@@ -84,6 +96,8 @@ class MovSampleTable {
   uint32_t uniformSize_ = 0;
   std::vector<uint32_t> sizes_;
   uint64_t sampleCount_ = 0;
+  bool factsOnly_ = false;
+  uint64_t declaredChunks_ = 0;  // facts only: the chunk table's count
   std::vector<uint64_t> chunkOffsets_;
 };
 

@@ -39,6 +39,8 @@ void UseMovieFile(const uint8_t* data, size_t size) {
     if (movie.OpenForRead("/proc/self/fd/" + std::to_string(fd)) == MovErr::Ok) {
       std::vector<MovMetadataItem> items;
       movie.Metadata(items);
+      movie.LoadTrackFacts();
+      movie.CheckSampleTables();
       movie.LoadTracks();
       for (size_t i = 0; i < movie.TrackCount(); ++i) {
         const MovTrack& track = movie.Track(i);

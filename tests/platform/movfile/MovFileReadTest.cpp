@@ -197,8 +197,9 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
 }
 
 // A header grown by long sample tables, as a long movie's is: opening and
-// reading the movie's and tracks' user data reads little of it, and loading
-// the tracks reads it once more at most (a compressed one not again).
+// reading the movie's and tracks' user data reads little of it, so does
+// reading the tracks' facts, and loading the tracks reads it once more at
+// most (a compressed one not again).
 TEST(MovFileRead, OpeningReadsTheUserDataNotTheSampleTables) {
   TempDir dir;
   const std::vector<uint8_t> note = Bytes("a note on the track");
@@ -227,10 +228,50 @@ TEST(MovFileRead, OpeningReadsTheUserDataNotTheSampleTables) {
     const uint64_t opening = movie.Io().BytesRead();
     EXPECT_LE(opening, compress ? movie.HeaderAtom().size + 4096 : 64u * 1024);
 
+    // The tracks' facts, as a player reads them, leave the bulk tables unread.
+    ASSERT_EQ(movie.LoadTrackFacts(), MovErr::Ok);
+    EXPECT_LE(movie.Io().BytesRead() - opening, compress ? 0u : 64u * 1024);
+    EXPECT_EQ(movie.Track(2).Samples().SampleCount(), 1u << 18);
+    // Compressed, the header declares more pictures than the file has bytes.
+    EXPECT_EQ(movie.CheckSampleTables(), compress ? MovErr::InvalidSampleTable : MovErr::Ok);
+    const uint64_t facts = movie.Io().BytesRead();
+
     ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
-    EXPECT_EQ(movie.Io().BytesRead() - opening, compress ? 0u : movie.HeaderAtom().size);
+    EXPECT_EQ(movie.Io().BytesRead() - facts, compress ? 0u : movie.HeaderAtom().size);
+    EXPECT_EQ(movie.Track(1).UserData().CountItems(MovFourCC("Hcsd")), 1u);
     EXPECT_EQ(movie.Track(2).Samples().SampleCount(), 1u << 18);
     ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
-    EXPECT_EQ(movie.Io().BytesRead() - opening, compress ? 0u : movie.HeaderAtom().size);
+    EXPECT_EQ(movie.Io().BytesRead() - facts, compress ? 0u : movie.HeaderAtom().size);
+  }
+}
+
+// The facts read without the bulk tables are those of the full reading.
+TEST(MovFileRead, TrackFactsAgreeWithTheFullReading) {
+  const auto& fixtures = MovFixtures::Get();
+  for (const std::string& path : {fixtures.headerLast, fixtures.headerFirst, fixtures.delayed, fixtures.trimmed}) {
+    SCOPED_TRACE(path);
+    MovFile facts;
+    MovFile full;
+    ASSERT_EQ(facts.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(facts.LoadTrackFacts(), MovErr::Ok);
+    ASSERT_EQ(full.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(full.LoadTracks(), MovErr::Ok);
+    ASSERT_EQ(facts.TrackCount(), full.TrackCount());
+    for (size_t i = 0; i < full.TrackCount(); ++i) {
+      const MovTrack& a = facts.Track(i);
+      const MovTrack& b = full.Track(i);
+      EXPECT_EQ(a.TrackId(), b.TrackId());
+      EXPECT_EQ(a.IsEnabled(), b.IsEnabled());
+      EXPECT_EQ(a.HandlerType(), b.HandlerType());
+      EXPECT_EQ(a.Duration(), b.Duration());
+      EXPECT_EQ(a.Offset(), b.Offset());
+      EXPECT_EQ(a.MediaTimeScale(), b.MediaTimeScale());
+      EXPECT_EQ(a.TrackDimensions().width, b.TrackDimensions().width);
+      EXPECT_EQ(a.CleanAperture().height, b.CleanAperture().height);
+      EXPECT_EQ(a.Samples().SampleCount(), b.Samples().SampleCount());
+      EXPECT_EQ(a.Samples().Descriptions(), b.Samples().Descriptions());
+      uint32_t size = 0;
+      EXPECT_EQ(a.Samples().SampleSize(1, size), MovErr::InvalidSampleTable);
+    }
   }
 }
