@@ -168,6 +168,16 @@ uint64_t OursReadingUserData(const std::string& path) {
   return movie.Io().BytesRead();
 }
 
+// What a player reads with our reader before FFmpeg opens the file: the
+// tracks' facts and the check of their declared samples.
+uint64_t OursCheckingForPlayback(const std::string& path) {
+  MovFile movie;
+  if (movie.OpenForRead(path) != MovErr::Ok || movie.CheckSampleTables() != MovErr::Ok) {
+    throw std::runtime_error("check failed");
+  }
+  return movie.Io().BytesRead();
+}
+
 // The anchor: FFmpeg opening the same file through reads we count, and
 // reading the movie's and the streams' metadata.
 struct CountedFile {
@@ -266,6 +276,34 @@ void BM_OpenLongMovieAndReadUserData(benchmark::State& state) {
   if (oursBytes > (64u << 10)) state.SkipWithError("opening and reading user data read more than 64 KB");
 }
 BENCHMARK(BM_OpenLongMovieAndReadUserData)->Unit(benchmark::kMillisecond)->Iterations(9);
+
+// Opening for playback: our reading before FFmpeg's, against FFmpeg's own
+// (which reads the whole header, as playing needs).
+void BM_CheckLongMovieForPlayback(benchmark::State& state) {
+  const Movies& movies = GetMovies();
+  uint64_t oursBytes = 0;
+  uint64_t anchorBytes = 0;
+  std::vector<double> ratios;
+  for (auto _ : state) {
+    try {
+      auto start = std::chrono::steady_clock::now();
+      oursBytes = OursCheckingForPlayback(movies.Large());
+      auto middle = std::chrono::steady_clock::now();
+      anchorBytes = FfmpegReadingMetadata(movies.Large());
+      auto end = std::chrono::steady_clock::now();
+      ratios.push_back(std::chrono::duration<double>(middle - start).count() /
+                       std::chrono::duration<double>(end - middle).count());
+    } catch (const std::exception& e) {
+      state.SkipWithError(e.what());
+      return;
+    }
+  }
+  state.counters["ours_bytes_read"] = static_cast<double>(oursBytes);
+  state.counters["ffmpeg_bytes_read"] = static_cast<double>(anchorBytes);
+  state.counters["time_ratio_median"] = Median(ratios);
+  if (oursBytes > (64u << 10)) state.SkipWithError("the check read more than 64 KB");
+}
+BENCHMARK(BM_CheckLongMovieForPlayback)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 void BM_SaveOneNewItem(benchmark::State& state) {
   const Movies& movies = GetMovies();
