@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <new>
+#include <optional>
 
 #include "platform/movfile/MovAtomReader.h"
 #include "platform/movfile/MovByteReader.h"
@@ -99,6 +100,43 @@ MovErr WriteAtomHeader(MovFileIo& io, uint64_t at, uint32_t type, uint64_t size)
   return io.WriteAt(at, bytes.data(), bytes.size());
 }
 
+// Whether bytes read where a header lay still start that header: a 'moov'
+// atom of its size.
+bool StartsLike(const MovAtom& header, std::span<const uint8_t> head, uint64_t available) {
+  MovAtom atom;
+  return MovAtomReader::ParseHeader(head, header.offset, available, atom) == MovErr::Ok &&
+         atom.type == MovFourCC("moov") && atom.size == header.size;
+}
+
+// Runs a step that builds data in memory; running out of memory fails the
+// step instead of escaping the layer.
+template <typename Step>
+MovErr GuardAllocation(Step&& step) {
+  try {
+    return step();
+  } catch (const std::bad_alloc&) {
+    return MovErr::OutOfMemory;
+  }
+}
+
+// Tables that grow with the number of samples or chunks.
+bool IsBulkTable(uint32_t type) {
+  switch (type) {
+    case MovFourCC("stts"):
+    case MovFourCC("ctts"):
+    case MovFourCC("stss"):
+    case MovFourCC("stps"):
+    case MovFourCC("sdtp"):
+    case MovFourCC("stsz"):
+    case MovFourCC("stz2"):
+    case MovFourCC("stco"):
+    case MovFourCC("co64"):
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 MovErr MovFile::OpenForRead(const std::string& path) { return Open(path, MovFileIo::Mode::Read); }
@@ -110,8 +148,12 @@ MovErr MovFile::Open(const std::string& path, MovFileIo::Mode mode) {
   MovErr err = io_.Open(path, mode);
   HeldLock lock(io_);  // so that another process's save is never seen half done
   if (err == MovErr::Ok) err = lock.Take(MovFileIo::LockKind::Shared, lockWait_);
-  if (err == MovErr::Ok) err = ScanTopLevel(layout_);
-  if (err == MovErr::Ok) err = LoadHeader();
+  if (err == MovErr::Ok) {
+    err = GuardAllocation([this] {
+      MovErr result = ScanTopLevel(layout_);
+      return result == MovErr::Ok ? LoadHeader() : result;
+    });
+  }
   if (err == MovErr::Ok && io_.IsWritable()) err = NoteLiveHeader();
   if (err != MovErr::Ok) Close();
   return err;
@@ -122,6 +164,15 @@ void MovFile::Close() {
   layout_ = Layout();
   headerAtom_ = MovAtom();
   headerCompressed_ = false;
+  root_ = MovAtom();
+  expanded_.clear();
+  walkBudget_ = 0;
+  movieMeta_.clear();
+  tracksLoaded_ = false;
+  tracksResult_ = MovErr::Ok;
+  factsLoaded_ = false;
+  factsResult_ = MovErr::Ok;
+  trakAtoms_.clear();
   moov_ = MovAtomNode();
   timeScale_ = 0;
   duration_ = 0;
@@ -161,6 +212,11 @@ MovErr MovFile::ScanTopLevel(Layout& layout) {
   return MovErr::Ok;
 }
 
+// Finds the header and reads what opening promises: the movie's time scale,
+// duration, user data and 'meta', the tracks' count and user data. A plain
+// header is walked atom header by atom header, so the sample tables (most of
+// a long movie's header) are not read; a compressed one is read and expanded
+// once, and kept for LoadTracks().
 MovErr MovFile::LoadHeader() {
   auto moov = std::find_if(layout_.atoms.begin(), layout_.atoms.end(),
                            [](const MovAtom& atom) { return atom.type == MovFourCC("moov"); });
@@ -169,31 +225,113 @@ MovErr MovFile::LoadHeader() {
   }
   if (moov->size > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
   headerAtom_ = *moov;
-  std::vector<uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<size_t>(moov->size));
-  } catch (const std::bad_alloc&) {
-    return MovErr::OutOfMemory;
-  }
-  MovErr err = io_.ReadAt(moov->offset, bytes.data(), bytes.size());
+  root_ = headerAtom_;
+  walkBudget_ = 0;
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(root_, children);
   if (err != MovErr::Ok) return err;
-  auto payload = std::span<const uint8_t>(bytes).subspan(moov->headerSize);
-  if (MovCompressedHeader::IsCompressed(payload)) {
-    std::vector<uint8_t> expanded;
-    err = MovCompressedHeader::Expand(payload, expanded);
+  if (std::any_of(children.begin(), children.end(), [](const MovAtom& a) { return a.type == MovFourCC("cmov"); })) {
+    err = ExpandCompressedHeader();
+    if (err == MovErr::Ok) err = ChildAtoms(root_, children);
     if (err != MovErr::Ok) return err;
-    headerCompressed_ = true;
-    bytes = std::move(expanded);
   }
-  return ParseHeader(bytes);
+  return ReadOutline(children);
 }
 
-MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
-  MovErr err = MovAtomNode::Parse(moovAtom, moov_);
+MovErr MovFile::ExpandCompressedHeader() {
+  std::vector<uint8_t> bytes(static_cast<size_t>(headerAtom_.PayloadSize()));
+  MovErr err = io_.ReadAt(headerAtom_.PayloadOffset(), bytes.data(), bytes.size());
+  if (err == MovErr::Ok) err = MovCompressedHeader::Expand(bytes, expanded_);
   if (err != MovErr::Ok) return err;
-  const MovAtomNode* mvhd = moov_.FindChild(MovFourCC("mvhd"));
-  if (!mvhd) return MovErr::InvalidMovie;
-  MovByteReader reader(mvhd->Payload());
+  headerCompressed_ = true;
+  return MovAtomReader::ParseHeader(std::span<const uint8_t>(expanded_).first(std::min<size_t>(16, expanded_.size())),
+                                    0, expanded_.size(), root_);
+}
+
+// Header bytes at an offset: in the file, or in the expanded compressed header.
+MovErr MovFile::ReadHeaderBytes(uint64_t offset, uint8_t* out, size_t count) {
+  if (!headerCompressed_) return io_.ReadAt(offset, out, count);
+  if (offset > expanded_.size() || count > expanded_.size() - offset) return MovErr::InvalidMovie;
+  std::copy_n(expanded_.begin() + static_cast<std::ptrdiff_t>(offset), count, out);
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadPayload(const MovAtom& atom, std::vector<uint8_t>& payload) {
+  payload.resize(static_cast<size_t>(atom.PayloadSize()));
+  return ReadHeaderBytes(atom.PayloadOffset(), payload.data(), payload.size());
+}
+
+// The atoms inside a container, read header by header with the rules of
+// MovAtomReader: size 0 runs to the container's end, fewer than 8 trailing
+// zero bytes end it, and sizes past it are InvalidMovie.
+MovErr MovFile::ChildAtoms(const MovAtom& parent, std::vector<MovAtom>& children) {
+  children.clear();
+  const uint64_t end = parent.End();
+  for (uint64_t at = parent.PayloadOffset(); at < end;) {
+    const uint64_t remaining = end - at;
+    uint8_t head[16] = {};
+    const size_t headSize = static_cast<size_t>(std::min<uint64_t>(16, remaining));
+    MovErr err = ReadHeaderBytes(at, head, headSize);
+    if (err != MovErr::Ok) return err;
+    if (remaining < 8) {
+      if (std::all_of(head, head + headSize, [](uint8_t b) { return b == 0; })) break;
+      return MovErr::InvalidMovie;
+    }
+    if (++walkBudget_ > MovAtomNode::kMaxNodes) return MovErr::InvalidMovie;
+    MovAtom atom;
+    err = MovAtomReader::ParseHeader(std::span<const uint8_t>(head, headSize), at, remaining, atom);
+    if (err != MovErr::Ok) return err;
+    if (atom.size > remaining) return MovErr::InvalidMovie;
+    children.push_back(atom);
+    at = atom.End();
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadOutline(const std::vector<MovAtom>& children) {
+  std::vector<uint8_t> payload;
+  bool haveMovieHeader = false;
+  bool haveUserData = false;
+  bool haveMeta = false;
+  for (const MovAtom& child : children) {
+    MovErr err = MovErr::Ok;
+    if (child.type == MovFourCC("mvhd") && !haveMovieHeader) {
+      haveMovieHeader = true;
+      err = ReadPayload(child, payload);
+      if (err == MovErr::Ok) err = ParseMovieHeader(payload);
+    } else if (child.type == MovFourCC("udta") && !haveUserData) {
+      haveUserData = true;
+      err = ReadPayload(child, payload);
+      if (err == MovErr::Ok) err = MovUserData::Parse(payload, userData_);
+    } else if (child.type == MovFourCC("meta") && !haveMeta) {
+      haveMeta = true;
+      err = ReadPayload(child, movieMeta_);
+    } else if (child.type == MovFourCC("trak")) {
+      if (tracks_.size() >= kMaxTracks) return MovErr::SizeLimitExceeded;
+      tracks_.emplace_back();
+      trakAtoms_.push_back(child);
+      err = ReadTrackUserData(child, tracks_.back().UserData());
+    }
+    if (err != MovErr::Ok) return err;
+  }
+  return haveMovieHeader ? MovErr::Ok : MovErr::InvalidMovie;
+}
+
+MovErr MovFile::ReadTrackUserData(const MovAtom& trak, MovUserData& userData) {
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(trak, children);
+  if (err != MovErr::Ok) return err;
+  for (const MovAtom& child : children) {
+    if (child.type != MovFourCC("udta")) continue;
+    std::vector<uint8_t> payload;
+    err = ReadPayload(child, payload);
+    return err == MovErr::Ok ? MovUserData::Parse(payload, userData) : err;
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ParseMovieHeader(std::span<const uint8_t> payload) {
+  MovByteReader reader(payload);
   uint8_t version = reader.U8();
   reader.Skip(3);
   if (version == 1) {
@@ -205,19 +343,187 @@ MovErr MovFile::ParseHeader(std::span<const uint8_t> moovAtom) {
     timeScale_ = reader.U32();
     duration_ = reader.U32();
   }
-  if (!reader.Ok() || version > 1) return MovErr::InvalidMovie;
+  return reader.Ok() && version <= 1 ? MovErr::Ok : MovErr::InvalidMovie;
+}
 
+MovErr MovFile::LoadTrackFacts() {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (tracksLoaded_ && tracksResult_ == MovErr::Ok) return MovErr::Ok;
+  if (!factsLoaded_) {
+    HeldLock lock(io_);  // so that another process's save is never seen half done
+    MovErr err = lock.Take(MovFileIo::LockKind::Shared, lockWait_);
+    if (err != MovErr::Ok) return err;  // not kept: a busy file may be tried again
+    factsLoaded_ = true;
+    factsResult_ = GuardAllocation([this] {
+      MovErr result = CheckHeaderInPlace();
+      for (size_t index = 0; result == MovErr::Ok && index < tracks_.size(); ++index) result = ReadTrackFacts(index);
+      return result;
+    });
+  }
+  return factsResult_;
+}
+
+// The header is read in parts after opening; another process's save since
+// then may have freed it and reused its space. A header still starting where
+// ours did with our size is taken as ours (a save into the same space leaves
+// a header of the same movie there).
+MovErr MovFile::CheckHeaderInPlace() {
+  if (headerCompressed_) return MovErr::Ok;  // read whole at opening
+  uint64_t fileSize = 0;
+  MovErr err = io_.Size(fileSize);
+  if (err != MovErr::Ok) return err;
+  if (headerAtom_.End() > fileSize) return MovErr::FileChanged;
+  uint8_t head[16] = {};
+  const size_t headSize = static_cast<size_t>(std::min<uint64_t>(16, headerAtom_.size));
+  err = io_.ReadAt(headerAtom_.offset, head, headSize);
+  if (err != MovErr::Ok) return err;
+  return StartsLike(headerAtom_, std::span<const uint8_t>(head, headSize), fileSize - headerAtom_.offset)
+             ? MovErr::Ok
+             : MovErr::FileChanged;
+}
+
+// The counts of the sample table that the full reading takes: the first
+// 'stbl' of the first 'minf' of the first 'mdia', and in it the first table
+// of each kind ('stz2' over 'stsz', 'co64' over 'stco').
+struct MovFile::FactsCounts {
+  std::optional<uint32_t> stsz, stz2, stco, co64;
+  MovSampleTable::DeclaredCounts Declared() const {
+    return {stz2 ? *stz2 : stsz.value_or(0), co64 ? *co64 : stco.value_or(0)};
+  }
+};
+
+// One track read without its bulk tables: of those only the counts at their
+// start, each checked against the bytes the table has, as the full reading does.
+MovErr MovFile::ReadTrackFacts(size_t index) {
+  MovAtomNode trak;
+  FactsCounts counts;
+  MovErr err = ReadFactsTree(trakAtoms_[index], 0, true, trak, counts);
+  if (err != MovErr::Ok) return err;
+  MovTrack track;
+  err = MovTrack::ParseFacts(trak, timeScale_, counts.Declared(), track);
+  if (err != MovErr::Ok) return err;
+  track.UserData() = std::move(tracks_[index].UserData());
+  tracks_[index] = std::move(track);
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadFactsTree(const MovAtom& atom, size_t depth, bool samplePath, MovAtomNode& node,
+                              FactsCounts& counts) {
+  if (depth > MovAtomNode::kMaxDepth) return MovErr::InvalidMovie;
+  if (!MovAtomNode::IsContainerType(atom.type)) {
+    std::vector<uint8_t> payload;
+    MovErr err = ReadPayload(atom, payload);
+    if (err == MovErr::Ok) node = MovAtomNode::Leaf(atom.type, payload);
+    return err;
+  }
+  node = MovAtomNode::Container(atom.type);
+  std::vector<MovAtom> children;
+  MovErr err = ChildAtoms(atom, children);
+  if (err != MovErr::Ok) return err;
+  std::vector<uint32_t> seen;
+  for (const MovAtom& child : children) {
+    const bool first = std::find(seen.begin(), seen.end(), child.type) == seen.end();
+    seen.push_back(child.type);
+    if (atom.type == MovFourCC("stbl") && IsBulkTable(child.type)) {
+      if (samplePath && first) err = ReadDeclaredCount(child, counts);
+    } else {
+      const bool next = (atom.type == MovFourCC("trak") && child.type == MovFourCC("mdia")) ||
+                        (atom.type == MovFourCC("mdia") && child.type == MovFourCC("minf")) ||
+                        (atom.type == MovFourCC("minf") && child.type == MovFourCC("stbl"));
+      MovAtomNode childNode;
+      err = ReadFactsTree(child, depth + 1, samplePath && first && next, childNode, counts);
+      if (err == MovErr::Ok) node.Children().push_back(std::move(childNode));
+    }
+    if (err != MovErr::Ok) return err;
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::ReadDeclaredCount(const MovAtom& table, FactsCounts& counts) {
+  const bool sizes = table.type == MovFourCC("stsz") || table.type == MovFourCC("stz2");
+  const bool chunks = table.type == MovFourCC("stco") || table.type == MovFourCC("co64");
+  if (!sizes && !chunks) return MovErr::Ok;
+  uint8_t head[12] = {};
+  const size_t headSize = sizes ? 12 : 8;
+  if (table.PayloadSize() < headSize) return MovErr::InvalidSampleTable;
+  MovErr err = ReadHeaderBytes(table.PayloadOffset(), head, headSize);
+  if (err != MovErr::Ok) return err;
+  MovByteReader reader(std::span<const uint8_t>(head, headSize));
+  reader.U32();
+  const uint64_t entryBytes = table.PayloadSize() - headSize;
+  if (sizes) {
+    const uint32_t field = reader.U32();
+    const uint32_t count = reader.U32();
+    const bool compact = table.type == MovFourCC("stz2");
+    const uint64_t needed = compact ? (uint64_t{count} * (field & 0xFF) + 7) / 8 : field == 0 ? uint64_t{count} * 4 : 0;
+    if (needed > entryBytes) return MovErr::InvalidSampleTable;
+    (compact ? counts.stz2 : counts.stsz) = count;
+  } else {
+    const bool wide = table.type == MovFourCC("co64");
+    const uint32_t count = reader.U32();
+    if (uint64_t{count} * (wide ? 8 : 4) > entryBytes) return MovErr::InvalidSampleTable;
+    (wide ? counts.co64 : counts.stco) = count;
+  }
+  return MovErr::Ok;
+}
+
+MovErr MovFile::LoadTracks() {
+  if (!io_.IsOpen()) return MovErr::BadArgument;
+  if (tracksLoaded_) return tracksResult_;
+  HeldLock lock(io_);  // so that another process's save is never seen half done
+  MovErr err = lock.Take(MovFileIo::LockKind::Shared, lockWait_);
+  if (err != MovErr::Ok) return err;  // not kept: a busy file may be tried again
+  return LoadTracksLocked();
+}
+
+// LoadTracks() for callers that hold the file's lock already (taking the
+// shared one again would turn a save's exclusive lock into a shared one).
+MovErr MovFile::LoadTracksLocked() {
+  if (!tracksLoaded_) {
+    tracksLoaded_ = true;
+    tracksResult_ = GuardAllocation([this] { return ParseWholeHeader(); });
+  }
+  return tracksResult_;
+}
+
+// Reads the whole header (once: a compressed one is already in memory) and
+// parses every track. The user data read at opening, changed or not, stays
+// the tracks' own.
+MovErr MovFile::ParseWholeHeader() {
+  std::vector<uint8_t> bytes;
+  if (headerCompressed_) {
+    bytes = std::move(expanded_);
+    expanded_ = std::vector<uint8_t>();
+  } else {
+    bytes.resize(static_cast<size_t>(headerAtom_.size));
+    MovErr err = io_.ReadAt(headerAtom_.offset, bytes.data(), bytes.size());
+    if (err != MovErr::Ok) return err;
+    // Another process's save since the opening may have freed the header and
+    // reused its space (see CheckHeaderInPlace); opened for update, the
+    // header read at opening is known byte for byte.
+    if (!StartsLike(headerAtom_, std::span<const uint8_t>(bytes).first(std::min<size_t>(16, bytes.size())),
+                    headerAtom_.size)) {
+      return MovErr::FileChanged;
+    }
+    if (!ownHeaders_.empty()) {
+      HeaderDigest digest;
+      digest.Add(bytes);
+      if (digest.Value() != ownHeaders_.front().digest) return MovErr::FileChanged;
+    }
+  }
+  MovErr err = MovAtomNode::Parse(bytes, moov_);
+  if (err != MovErr::Ok) return err;
+  size_t index = 0;
   for (const auto& child : moov_.Children()) {
     if (child.Type() != MovFourCC("trak")) continue;
+    if (index >= tracks_.size()) return MovErr::InvalidMovie;
     MovTrack track;
     err = MovTrack::Parse(child, timeScale_, track);
     if (err != MovErr::Ok) return err;
-    tracks_.push_back(std::move(track));
+    track.UserData() = std::move(tracks_[index].UserData());
+    tracks_[index++] = std::move(track);
   }
-  if (const MovAtomNode* udta = moov_.FindChild(MovFourCC("udta"))) {
-    return MovUserData::Parse(udta->Payload(), userData_);
-  }
-  return MovErr::Ok;
+  return index == tracks_.size() ? MovErr::Ok : MovErr::InvalidMovie;
 }
 
 MovTrack* MovFile::FindTrackById(uint32_t trackId) {
@@ -227,7 +533,18 @@ MovTrack* MovFile::FindTrackById(uint32_t trackId) {
   return nullptr;
 }
 
-std::vector<MovMetadataItem> MovFile::Metadata() const { return MovMetadataReader::Read(moov_, userData_); }
+MovErr MovFile::Metadata(std::vector<MovMetadataItem>& items) const {
+  return MovMetadataReader::Read(movieMeta_, userData_, items);
+}
+
+MovErr MovFile::CheckSampleTables() {
+  if (MovErr err = LoadTrackFacts(); err != MovErr::Ok) return err;
+  for (const MovTrack& track : tracks_) {
+    MovErr err = track.Samples().CheckAgainstFileSize(layout_.fileSize, track.HandlerType() == MovFourCC("soun"));
+    if (err != MovErr::Ok) return err;
+  }
+  return MovErr::Ok;
+}
 
 MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
                            uint32_t* descriptionIndex) const {
@@ -241,8 +558,10 @@ MovErr MovFile::ReadSample(const MovTrack& track, uint64_t sampleNumber, std::ve
   if (descriptionIndex) *descriptionIndex = description;
   if (size > kMaxSampleSize) return MovErr::SizeLimitExceeded;
   if (offset > layout_.fileSize || size > layout_.fileSize - offset) return MovErr::InvalidSampleTable;
-  bytes.resize(size);
-  return io_.ReadAt(offset, bytes.data(), size);
+  return GuardAllocation([&] {
+    bytes.resize(size);
+    return io_.ReadAt(offset, bytes.data(), size);
+  });
 }
 
 bool MovFile::HasChanges() const {
@@ -250,7 +569,15 @@ bool MovFile::HasChanges() const {
          std::any_of(tracks_.begin(), tracks_.end(), [](const MovTrack& t) { return t.UserData().IsChanged(); });
 }
 
-MovAtomNode MovFile::BuildHeader() const {
+MovErr MovFile::BuildHeader(MovAtomNode& header) {
+  if (MovErr err = LoadTracks(); err != MovErr::Ok) return err;
+  return GuardAllocation([&] {
+    header = HeaderWithUserData();
+    return MovErr::Ok;
+  });
+}
+
+MovAtomNode MovFile::HeaderWithUserData() const {
   MovAtomNode header = moov_;
   ApplyUserData(header, userData_);
   size_t index = 0;
@@ -266,13 +593,22 @@ MovErr MovFile::Save() {
   HeldLock lock(io_);
   MovErr err = lock.Take(MovFileIo::LockKind::Exclusive, lockWait_);
   if (err == MovErr::Ok) err = io_.CheckStillAtPath();
+  if (err != MovErr::Ok) return err;
+  return GuardAllocation([this] { return SaveChanges(); });
+}
+
+// Runs with the file locked for writing. The tracks load only once the live
+// header is known to be the one this object read, so what they are read from
+// is what the save replaces.
+MovErr MovFile::SaveChanges() {
   Layout layout;
-  if (err == MovErr::Ok) err = ScanTopLevel(layout);
+  MovErr err = ScanTopLevel(layout);
   if (err == MovErr::Ok) err = CheckLiveHeaderIsOurs(layout);
+  if (err == MovErr::Ok) err = LoadTracksLocked();
   if (err != MovErr::Ok) return err;
   const MovAtom live = *FirstHeader(layout.atoms);
 
-  std::vector<uint8_t> header = Serialized(BuildHeader());
+  std::vector<uint8_t> header = Serialized(HeaderWithUserData());
   if (header.size() > kMaxHeaderSize) return MovErr::SizeLimitExceeded;
   const std::vector<uint64_t> chunkStarts = ChunkStarts();
   err = PrepareForHeader(layout, chunkStarts);
@@ -284,8 +620,9 @@ MovErr MovFile::Save() {
   if (err != MovErr::Ok) return err;  // the changes stay marked, so a later save writes them
 
   headerAtom_ = MovAtom{MovFourCC("moov"), at, header.size(), 8, false};
+  root_ = headerAtom_;
   headerCompressed_ = false;
-  moov_ = BuildHeader();
+  moov_ = HeaderWithUserData();
   ownHeaders_ = {ownHeaders_.back()};
   userData_.ClearChanged();
   for (auto& track : tracks_) track.UserData().ClearChanged();
@@ -560,7 +897,13 @@ MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& opti
   if (!io_.IsOpen()) return MovErr::BadArgument;
   HeldLock lock(io_);
   MovErr err = lock.Take(MovFileIo::LockKind::Shared, lockWait_);
+  if (err == MovErr::Ok) err = LoadTracksLocked();
   if (err != MovErr::Ok) return err;
+  return GuardAllocation([&] { return FlattenCopy(path, options); });
+}
+
+MovErr MovFile::FlattenCopy(const std::string& path, const MovFlattenOptions& options) {
+  MovErr err = MovErr::Ok;
   struct stat target {};
   uint64_t device = 0;
   uint64_t inode = 0;
@@ -584,7 +927,7 @@ MovErr MovFile::FlattenTo(const std::string& path, const MovFlattenOptions& opti
   }
   std::vector<uint8_t> header;
   uint64_t reserved = 0;
-  err = BuildFlatHeader(BuildHeader(), media, prefix.size(), options.compressHeader, header, reserved);
+  err = BuildFlatHeader(HeaderWithUserData(), media, prefix.size(), options.compressHeader, header, reserved);
   if (err != MovErr::Ok) return err;
   if (reserved > header.size()) {
     MovByteWriter(header).AtomHeader(MovFourCC("free"), reserved - header.size());

@@ -28,6 +28,14 @@ struct MovFlattenOptions {
 // One QuickTime movie file: its header, tracks and user data, read from the
 // file's atoms whether the header comes before or after the media data.
 //
+// Opening reads little of a long movie: the atom headers of the movie header
+// and of its tracks, the movie's time scale and duration, and the movie's and
+// tracks' user data and metadata. The tracks' facts and sample tables come
+// with LoadTracks(), which reads the rest of the header once; saving,
+// flattening and BuildHeader() load them when they haven't been. Should
+// another process have saved the movie since it was opened, loading answers
+// FileChanged rather than read what took the old header's place.
+//
 // Save() writes changed user data back in place without moving or rewriting
 // media data. The new header goes into free space that no media and no live
 // header occupies (the best fitting run of 'free' atoms), or at the end of
@@ -40,8 +48,8 @@ struct MovFlattenOptions {
 // one cut short between its last two syncs leaves both headers, the first
 // live, until the next save frees the other.
 //
-// Saves and flattens hold an advisory lock on the file (opening holds it
-// shared while it reads), so two processes never write it at once, and a
+// Saves and flattens hold an advisory lock on the file (opening and loading
+// the tracks hold it shared while they read), so two processes never write it at once, and a
 // save answers FileChanged when the file's live header is no longer the one
 // this object read or last wrote (another process saved in between), or
 // when the path now names another file; FileNotFound once the movie was
@@ -52,6 +60,7 @@ class MovFile {
  public:
   static constexpr uint64_t kMaxHeaderSize = MovCompressedHeader::kMaxExpandedSize;
   static constexpr size_t kMaxTopLevelAtoms = 1u << 16;
+  static constexpr size_t kMaxTracks = 1u << 12;
   static constexpr uint32_t kMaxSampleSize = uint32_t{256} << 20;
   static constexpr std::chrono::milliseconds kDefaultLockWait{10000};
 
@@ -68,7 +77,16 @@ class MovFile {
   uint32_t TimeScale() const { return timeScale_; }
   uint64_t Duration() const { return duration_; }
 
-  // Tracks in header order, from index 0.
+  // Reads the tracks' facts and sample tables (once; later calls answer the
+  // first one's result).
+  MovErr LoadTracks();
+  // Reads the tracks' facts without their bulk tables (sample sizes, times
+  // and chunk offsets): each track's sample table then has facts only (see
+  // MovSampleTable::ParseFacts). Reads all of the header but those tables,
+  // once; after LoadTracks() there is nothing left to read.
+  MovErr LoadTrackFacts();
+  // Tracks in header order, from index 0. A track's user data is there from
+  // the opening on; its other facts and its tables once LoadTracks() is Ok.
   size_t TrackCount() const { return tracks_.size(); }
   MovTrack& Track(size_t index) { return tracks_[index]; }
   const MovTrack& Track(size_t index) const { return tracks_[index]; }
@@ -76,10 +94,16 @@ class MovFile {
 
   MovUserData& UserData() { return userData_; }
   const MovUserData& UserData() const { return userData_; }
-  std::vector<MovMetadataItem> Metadata() const;
+  // The movie's metadata items (see MovMetadataReader).
+  MovErr Metadata(std::vector<MovMetadataItem>& items) const;
+  // Whether every track's declared samples could lie in this file (see
+  // MovSampleTable::CheckAgainstFileSize); players check before handing the
+  // file to a demuxer that indexes every sample. Loads the tracks' facts.
+  MovErr CheckSampleTables();
 
   // The bytes of one sample (numbers from 1) of a track of this movie and,
-  // when asked, the index (from 1) of its sample description.
+  // when asked, the index (from 1) of its sample description. The tracks
+  // must have been loaded.
   MovErr ReadSample(const MovTrack& track, uint64_t sampleNumber, std::vector<uint8_t>& bytes,
                     uint32_t* descriptionIndex = nullptr) const;
 
@@ -103,7 +127,8 @@ class MovFile {
   bool HeaderWasCompressed() const { return headerCompressed_; }
   const std::vector<MovAtom>& TopLevelAtoms() const { return layout_.atoms; }
   // The header as a save would write it: as read, with the current user data.
-  MovAtomNode BuildHeader() const;
+  // Loads the tracks.
+  MovErr BuildHeader(MovAtomNode& header);
 
   // Byte counts and the fault plan of the underlying file.
   MovFileIo& Io() { return io_; }
@@ -120,7 +145,23 @@ class MovFile {
   MovErr Open(const std::string& path, MovFileIo::Mode mode);
   MovErr ScanTopLevel(Layout& layout);
   MovErr LoadHeader();
-  MovErr ParseHeader(std::span<const uint8_t> moovAtom);
+  MovErr ExpandCompressedHeader();
+  MovErr ReadHeaderBytes(uint64_t offset, uint8_t* out, size_t count);
+  MovErr ReadPayload(const MovAtom& atom, std::vector<uint8_t>& payload);
+  MovErr ChildAtoms(const MovAtom& parent, std::vector<MovAtom>& children);
+  MovErr ReadOutline(const std::vector<MovAtom>& children);
+  MovErr ReadTrackUserData(const MovAtom& trak, MovUserData& userData);
+  MovErr ParseMovieHeader(std::span<const uint8_t> payload);
+  MovErr CheckHeaderInPlace();
+  MovErr LoadTracksLocked();
+  MovErr ParseWholeHeader();
+  struct FactsCounts;
+  MovErr ReadTrackFacts(size_t index);
+  MovErr ReadFactsTree(const MovAtom& atom, size_t depth, bool samplePath, MovAtomNode& node, FactsCounts& counts);
+  MovErr ReadDeclaredCount(const MovAtom& table, FactsCounts& counts);
+  MovAtomNode HeaderWithUserData() const;
+  MovErr SaveChanges();
+  MovErr FlattenCopy(const std::string& path, const MovFlattenOptions& options);
   // A header that this object read or wrote, as it lies in the file.
   struct HeaderStamp {
     uint64_t offset = 0;
@@ -156,7 +197,18 @@ class MovFile {
   Layout layout_;
   MovAtom headerAtom_;
   bool headerCompressed_ = false;
-  MovAtomNode moov_;
+  // Where the movie header's atom lies: in the file, or for a compressed
+  // header at the start of `expanded_` (kept until the tracks are loaded).
+  MovAtom root_;
+  std::vector<uint8_t> expanded_;
+  size_t walkBudget_ = 0;
+  std::vector<uint8_t> movieMeta_;  // payload of the header's own 'meta'
+  std::vector<MovAtom> trakAtoms_;
+  bool tracksLoaded_ = false;
+  MovErr tracksResult_ = MovErr::Ok;
+  bool factsLoaded_ = false;
+  MovErr factsResult_ = MovErr::Ok;
+  MovAtomNode moov_;  // the whole header, once the tracks are loaded
   uint32_t timeScale_ = 0;
   uint64_t duration_ = 0;
   std::vector<MovTrack> tracks_;

@@ -1,5 +1,6 @@
 #include "platform/movfile/MovMetadataReader.h"
 
+#include <new>
 #include <optional>
 #include <string_view>
 
@@ -62,17 +63,40 @@ std::span<const uint8_t> MetaChildren(std::span<const uint8_t> payload) {
 
 }  // namespace
 
-std::vector<MovMetadataItem> MovMetadataReader::Read(const MovAtomNode& moov, const MovUserData& movieUserData) {
-  std::vector<MovMetadataItem> items;
-  ReadTextItems(movieUserData, items);
-  if (const MovAtomNode* meta = moov.FindChild(MovFourCC("meta"))) ReadMetaBox(meta->Payload(), items);
-  for (size_t index = 0; index < movieUserData.ItemCount(); ++index) {
-    if (movieUserData.ItemTypeAt(index) == MovFourCC("meta")) ReadMetaBox(movieUserData.ItemPayloadAt(index), items);
+struct MovMetadataReader::Budget {
+  size_t items = 0;
+  size_t bytes = 0;
+  // Whether one more item of `size` bytes fits.
+  bool Take(size_t size) {
+    if (items >= kMaxItems || size > kMaxItemBytes - bytes) return false;
+    ++items;
+    bytes += size;
+    return true;
   }
-  return items;
+};
+
+MovErr MovMetadataReader::Read(std::span<const uint8_t> moovMeta, const MovUserData& movieUserData,
+                               std::vector<MovMetadataItem>& items) {
+  items.clear();
+  Budget budget;
+  try {
+    MovErr err = ReadTextItems(movieUserData, budget, items);
+    if (err == MovErr::Ok && !moovMeta.empty()) err = ReadMetaBox(moovMeta, budget, items);
+    for (size_t index = 0; index < movieUserData.ItemCount() && err == MovErr::Ok; ++index) {
+      if (movieUserData.ItemTypeAt(index) == MovFourCC("meta")) {
+        err = ReadMetaBox(movieUserData.ItemPayloadAt(index), budget, items);
+      }
+    }
+    if (err != MovErr::Ok) items.clear();
+    return err;
+  } catch (const std::bad_alloc&) {
+    items.clear();
+    return MovErr::OutOfMemory;
+  }
 }
 
-void MovMetadataReader::ReadTextItems(const MovUserData& userData, std::vector<MovMetadataItem>& items) {
+MovErr MovMetadataReader::ReadTextItems(const MovUserData& userData, Budget& budget,
+                                        std::vector<MovMetadataItem>& items) {
   for (size_t index = 0; index < userData.ItemCount(); ++index) {
     uint32_t type = userData.ItemTypeAt(index);
     if ((type >> 24) != 0xA9) continue;
@@ -82,6 +106,7 @@ void MovMetadataReader::ReadTextItems(const MovUserData& userData, std::vector<M
       uint16_t language = reader.U16();
       auto text = reader.Bytes(length);
       if (!reader.Ok()) break;
+      if (!budget.Take(4 + text.size())) return MovErr::SizeLimitExceeded;
       MovMetadataItem item;
       item.keyFormat = MovMetadataItem::kUserDataKeys;
       item.key = KeyBytes(type);
@@ -93,9 +118,11 @@ void MovMetadataReader::ReadTextItems(const MovUserData& userData, std::vector<M
       items.push_back(std::move(item));
     }
   }
+  return MovErr::Ok;
 }
 
-void MovMetadataReader::ReadMetaBox(std::span<const uint8_t> metaPayload, std::vector<MovMetadataItem>& items) {
+MovErr MovMetadataReader::ReadMetaBox(std::span<const uint8_t> metaPayload, Budget& budget,
+                                      std::vector<MovMetadataItem>& items) {
   auto children = MetaChildren(metaPayload);
   std::span<const uint8_t> hdlr;
   std::span<const uint8_t> keys;
@@ -110,7 +137,7 @@ void MovMetadataReader::ReadMetaBox(std::span<const uint8_t> metaPayload, std::v
   }
   MovByteReader handler(hdlr);
   handler.Skip(8);
-  if (handler.U32() != MovFourCC("mdta")) return;
+  if (handler.U32() != MovFourCC("mdta")) return MovErr::Ok;
 
   std::vector<std::vector<uint8_t>> names;
   MovByteReader keyReader(keys);
@@ -137,15 +164,18 @@ void MovMetadataReader::ReadMetaBox(std::span<const uint8_t> metaPayload, std::v
       MovByteReader value(values.Payload(*data));
       MovMetadataItem item;
       item.keyFormat = MovMetadataItem::kMetadataKeys;
-      item.key = names[entry->type - 1];
       item.dataType = value.U32() & 0x00FFFFFF;
       item.locale = value.U32();
       auto bytes = value.Bytes(value.Remaining());
       if (!value.Ok()) continue;
+      const std::vector<uint8_t>& name = names[entry->type - 1];
+      if (!budget.Take(name.size() + bytes.size())) return MovErr::SizeLimitExceeded;
+      item.key = name;
       item.value.assign(bytes.begin(), bytes.end());
       items.push_back(std::move(item));
     }
   }
+  return MovErr::Ok;
 }
 
 uint32_t MovMetadataReader::CommonKey(const MovMetadataItem& item) {

@@ -10,8 +10,6 @@
 namespace hc::movfile {
 namespace {
 
-// Per-sample walks (composition offsets) are skipped past this many samples.
-constexpr uint64_t kMaxSampleWalk = uint64_t{1} << 26;
 // Media times past this are beyond any edit and end a walk over the runs.
 constexpr int64_t kTimeHorizon = int64_t{1} << 62;
 
@@ -56,10 +54,23 @@ MovErr MovSampleTable::Parse(const MovAtomNode& stbl, MovSampleTable& table) {
   return MovErr::Ok;
 }
 
+MovErr MovSampleTable::ParseFacts(const MovAtomNode& stbl, const DeclaredCounts& counts, MovSampleTable& table) {
+  table = MovSampleTable();
+  table.factsOnly_ = true;
+  table.sampleCount_ = counts.samples;
+  table.declaredChunks_ = counts.chunks;
+  if (const MovAtomNode* node = stbl.FindChild(MovFourCC("stsd"))) {
+    if (MovErr err = table.ParseDescriptions(node->Payload()); err != MovErr::Ok) return err;
+  }
+  if (const MovAtomNode* node = stbl.FindChild(MovFourCC("stsc"))) return table.ParseChunkRuns(node->Payload());
+  return MovErr::Ok;
+}
+
 MovErr MovSampleTable::ParseDescriptions(std::span<const uint8_t> payload) {
   MovByteReader reader(payload);
   uint32_t count = 0;
   if (!ReadCount(reader, 8, count)) return MovErr::InvalidSampleTable;
+  if (count > kMaxDescriptions) return MovErr::SizeLimitExceeded;
   auto entries = payload.subspan(reader.Position());
   MovAtomReader atoms(entries);
   for (uint32_t i = 0; i < count; ++i) {
@@ -151,7 +162,25 @@ MovErr MovSampleTable::ParseChunkOffsets(std::span<const uint8_t> payload, bool 
   return MovErr::Ok;
 }
 
+MovErr MovSampleTable::CheckAgainstFileSize(uint64_t fileSize, bool sound) const {
+  const uint64_t bytes = std::min<uint64_t>(fileSize, UINT64_MAX / kMaxSoundSamplesPerByte);
+  const uint64_t limit = sound ? bytes * kMaxSoundSamplesPerByte : bytes;
+  if (sampleCount_ > limit) return MovErr::InvalidSampleTable;
+  uint64_t chunkSamples = 0;
+  for (size_t i = 0; i < chunkRuns_.size(); ++i) {
+    const ChunkRun& run = chunkRuns_[i];
+    const uint64_t chunkCount = factsOnly_ ? declaredChunks_ : chunkOffsets_.size();
+    const uint64_t endChunk = i + 1 < chunkRuns_.size() ? chunkRuns_[i + 1].firstChunk : chunkCount + 1;
+    if (endChunk <= run.firstChunk || run.samplesPerChunk == 0) continue;
+    const uint64_t chunks = endChunk - run.firstChunk;
+    if (chunks > (limit - chunkSamples) / run.samplesPerChunk) return MovErr::InvalidSampleTable;
+    chunkSamples += chunks * run.samplesPerChunk;
+  }
+  return MovErr::Ok;
+}
+
 MovErr MovSampleTable::SampleSize(uint64_t number, uint32_t& size) const {
+  if (factsOnly_) return MovErr::InvalidSampleTable;
   if (number == 0 || number > sampleCount_) return MovErr::InvalidSampleNumber;
   size = uniformSize_ != 0 ? uniformSize_ : sizes_[number - 1];
   return MovErr::Ok;
@@ -182,7 +211,7 @@ MovErr MovSampleTable::SampleLocation(uint64_t number, uint64_t& offset, uint32_
 }
 
 uint64_t MovSampleTable::SumSizes(uint64_t first, uint64_t last) const {
-  if (first > last || first >= sampleCount_) return 0;
+  if (factsOnly_ || first > last || first >= sampleCount_) return 0;
   last = std::min(last, sampleCount_ - 1);
   if (uniformSize_ != 0) return (last - first + 1) * uniformSize_;
   uint64_t total = 0;
@@ -190,78 +219,92 @@ uint64_t MovSampleTable::SumSizes(uint64_t first, uint64_t last) const {
   return total;
 }
 
-// Samples in a time run all last `delta`; the ones meeting a range follow
-// from arithmetic, without a walk over the samples.
-void MovSampleTable::AddRunIntervals(const std::vector<TimeRange>& ranges,
-                                     std::vector<std::pair<uint64_t, uint64_t>>& out) const {
-  uint64_t firstSample = 0;
-  int64_t start = 0;
-  for (const TimeRun& run : times_) {
-    if (firstSample >= sampleCount_) break;
-    uint64_t count = std::min<uint64_t>(run.count, sampleCount_ - firstSample);
-    if (count == 0) continue;
-    int64_t delta = run.delta;
-    for (const TimeRange& range : ranges) {
-      int64_t lo = 0;
-      int64_t hi = static_cast<int64_t>(count) - 1;
-      if (delta == 0) {
-        if (start < range.first || start >= range.second) continue;
-      } else {
-        lo = std::max<int64_t>(lo, FloorDiv(range.first - start - delta, delta) + 1);
-        hi = std::min<int64_t>(hi, FloorDiv(range.second - start - 1, delta));
-      }
-      if (lo <= hi) out.emplace_back(firstSample + static_cast<uint64_t>(lo), firstSample + static_cast<uint64_t>(hi));
-    }
-    firstSample += count;
-    uint64_t span = count * run.delta;
-    if (span > static_cast<uint64_t>(kTimeHorizon - start)) break;
-    start += static_cast<int64_t>(span);
-  }
-}
+// A stretch of samples that share one duration and one composition offset:
+// sample k (from 0) shows during [begin + k * delta, begin + (k + 1) * delta),
+// or at the one instant `begin` when delta is 0.
+struct MovSampleTable::Segment {
+  uint64_t firstSample;
+  uint64_t count;
+  int64_t begin;
+  int64_t delta;
+};
 
-void MovSampleTable::AddSampleIntervals(const std::vector<TimeRange>& ranges,
-                                        std::vector<std::pair<uint64_t, uint64_t>>& out) const {
+// Calls `visit` for each segment: the time runs and composition-offset runs
+// walked side by side, so their number is at most the sum of the runs'.
+template <typename Visit>
+void MovSampleTable::ForEachSegment(Visit&& visit) const {
   uint64_t sample = 0;
   int64_t decodeTime = 0;
   size_t offsetRun = 0;
-  uint32_t usedOfOffsetRun = 0;
+  uint64_t usedOfOffsetRun = 0;
   for (const TimeRun& run : times_) {
-    for (uint32_t k = 0; k < run.count && sample < sampleCount_; ++k, ++sample) {
+    uint64_t usedOfRun = 0;
+    while (usedOfRun < run.count && sample < sampleCount_) {
       while (offsetRun < compositionOffsets_.size() && usedOfOffsetRun >= compositionOffsets_[offsetRun].count) {
         ++offsetRun;
         usedOfOffsetRun = 0;
       }
-      int64_t shift = offsetRun < compositionOffsets_.size() ? compositionOffsets_[offsetRun].offset : 0;
-      ++usedOfOffsetRun;
-      int64_t begin = decodeTime + shift;
-      int64_t end = begin + std::max<int64_t>(run.delta, 1);
-      for (const TimeRange& range : ranges) {
-        if (begin < range.second && end > range.first) {
-          out.emplace_back(sample, sample);
-          break;
-        }
-      }
-      decodeTime += run.delta;
+      const bool shifted = offsetRun < compositionOffsets_.size();
+      uint64_t count = std::min<uint64_t>(run.count - usedOfRun, sampleCount_ - sample);
+      if (shifted) count = std::min<uint64_t>(count, compositionOffsets_[offsetRun].count - usedOfOffsetRun);
+      const int64_t shift = shifted ? compositionOffsets_[offsetRun].offset : 0;
+      visit(Segment{sample, count, decodeTime + shift, static_cast<int64_t>(run.delta)});
+      sample += count;
+      usedOfRun += count;
+      if (shifted) usedOfOffsetRun += count;
+      // Past the horizon every later sample lies beyond any range.
+      if (run.delta != 0 && count > static_cast<uint64_t>(kTimeHorizon - decodeTime) / run.delta) return;
+      decodeTime += static_cast<int64_t>(count * run.delta);
     }
   }
 }
 
+// Each sample belongs to one segment, so the segments' sums add up without
+// counting a sample twice. Within a segment, each step finds the next range
+// that ends after the current sample starts (a binary search) and takes the
+// samples meeting it; the next step starts past them, so a step consumes at
+// least one range. Past a fixed budget of steps, the rest of a segment counts
+// whole from its first sample meeting a range to its last: a bound, not an
+// exact sum, reached only by composition offsets that pile many segments
+// onto many small ranges.
 uint64_t MovSampleTable::SizeOfSamplesIn(const std::vector<TimeRange>& ranges) const {
-  std::vector<std::pair<uint64_t, uint64_t>> intervals;
-  if (!compositionOffsets_.empty() && sampleCount_ <= kMaxSampleWalk) {
-    AddSampleIntervals(ranges, intervals);
-  } else {
-    AddRunIntervals(ranges, intervals);
-  }
-  std::sort(intervals.begin(), intervals.end());
+  constexpr uint64_t kMaxSteps = uint64_t{1} << 22;
+  uint64_t steps = 0;
   uint64_t total = 0;
-  uint64_t next = 0;  // first sample not yet counted
-  for (const auto& [first, last] : intervals) {
-    uint64_t from = std::max(first, next);
-    if (from > last) continue;
-    total += SumSizes(from, last);
-    next = last + 1;
-  }
+  auto firstEndingAfter = [&ranges](int64_t time) {
+    return std::partition_point(ranges.begin(), ranges.end(), [time](const TimeRange& r) { return r.second <= time; });
+  };
+  ForEachSegment([&](const Segment& segment) {
+    const auto last = static_cast<int64_t>(segment.count - 1);
+    if (segment.delta == 0) {
+      auto range = firstEndingAfter(segment.begin);
+      if (range != ranges.end() && range->first <= segment.begin) {
+        total += SumSizes(segment.firstSample, segment.firstSample + segment.count - 1);
+      }
+      return;
+    }
+    const int64_t delta = segment.delta;
+    for (int64_t k = 0; k <= last;) {
+      auto range = firstEndingAfter(segment.begin + k * delta);
+      if (range == ranges.end()) return;
+      // Samples from `lo` on start before the range ends; up to `hi` they end after it starts.
+      const int64_t from = std::max(range->first, segment.begin);
+      const int64_t lo = std::max<int64_t>(k, FloorDiv(from - segment.begin - delta, delta) + 1);
+      if (lo > last) return;
+      int64_t hi = std::min<int64_t>(last, FloorDiv(range->second - 1 - segment.begin, delta));
+      if (++steps > kMaxSteps) {
+        const int64_t segmentEnd = last >= (kTimeHorizon - segment.begin) / delta
+                                       ? kTimeHorizon
+                                       : segment.begin + (last + 1) * delta;
+        auto final = std::partition_point(range, ranges.end(),
+                                          [segmentEnd](const TimeRange& r) { return r.first < segmentEnd; });
+        hi = std::min<int64_t>(last, FloorDiv(std::prev(final)->second - 1 - segment.begin, delta));
+      }
+      total += SumSizes(segment.firstSample + static_cast<uint64_t>(lo), segment.firstSample + static_cast<uint64_t>(hi));
+      if (steps > kMaxSteps) return;
+      k = hi + 1;
+    }
+  });
   return total;
 }
 

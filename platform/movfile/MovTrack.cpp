@@ -6,13 +6,23 @@
 namespace hc::movfile {
 
 MovErr MovTrack::Parse(const MovAtomNode& trak, uint32_t movieTimeScale, MovTrack& track) {
+  return ParseAll(trak, movieTimeScale, nullptr, track);
+}
+
+MovErr MovTrack::ParseFacts(const MovAtomNode& trak, uint32_t movieTimeScale,
+                            const MovSampleTable::DeclaredCounts& counts, MovTrack& track) {
+  return ParseAll(trak, movieTimeScale, &counts, track);
+}
+
+MovErr MovTrack::ParseAll(const MovAtomNode& trak, uint32_t movieTimeScale,
+                          const MovSampleTable::DeclaredCounts* counts, MovTrack& track) {
   track = MovTrack();
   track.movieTimeScale_ = movieTimeScale;
   const MovAtomNode* tkhd = trak.FindChild(MovFourCC("tkhd"));
   const MovAtomNode* mdia = trak.FindChild(MovFourCC("mdia"));
   if (!tkhd || !mdia || !mdia->IsContainer()) return MovErr::InvalidTrack;
   MovErr err = track.ParseHeader(*tkhd);
-  if (err == MovErr::Ok) err = track.ParseMedia(*mdia);
+  if (err == MovErr::Ok) err = track.ParseMedia(*mdia, counts);
   if (err != MovErr::Ok) return err;
 
   track.cleanAperture_ = track.dimensions_;
@@ -55,7 +65,7 @@ MovErr MovTrack::ParseHeader(const MovAtomNode& tkhd) {
   return reader.Ok() && version <= 1 ? MovErr::Ok : MovErr::InvalidTrack;
 }
 
-MovErr MovTrack::ParseMedia(const MovAtomNode& mdia) {
+MovErr MovTrack::ParseMedia(const MovAtomNode& mdia, const MovSampleTable::DeclaredCounts* counts) {
   const MovAtomNode* mdhd = mdia.FindChild(MovFourCC("mdhd"));
   if (!mdhd) return MovErr::InvalidTrack;
   MovByteReader reader(mdhd->Payload());
@@ -78,7 +88,7 @@ MovErr MovTrack::ParseMedia(const MovAtomNode& mdia) {
     handlerType_ = handler.U32();
   }
   if (const MovAtomNode* stbl = mdia.FindPath({MovFourCC("minf"), MovFourCC("stbl")})) {
-    return MovSampleTable::Parse(*stbl, samples_);
+    return counts ? MovSampleTable::ParseFacts(*stbl, *counts, samples_) : MovSampleTable::Parse(*stbl, samples_);
   }
   return MovErr::Ok;
 }

@@ -25,6 +25,10 @@ struct MovFixedSize {
 class MovTrack {
  public:
   static MovErr Parse(const MovAtomNode& trak, uint32_t movieTimeScale, MovTrack& track);
+  // The same from a track whose sample table holds no bulk tables: the
+  // sample table has facts only (see MovSampleTable::ParseFacts).
+  static MovErr ParseFacts(const MovAtomNode& trak, uint32_t movieTimeScale,
+                           const MovSampleTable::DeclaredCounts& counts, MovTrack& track);
 
   uint32_t TrackId() const { return trackId_; }
   bool IsEnabled() const { return enabled_; }
@@ -59,8 +63,10 @@ class MovTrack {
   const MovUserData& UserData() const { return userData_; }
 
  private:
+  static MovErr ParseAll(const MovAtomNode& trak, uint32_t movieTimeScale,
+                         const MovSampleTable::DeclaredCounts* counts, MovTrack& track);
   MovErr ParseHeader(const MovAtomNode& tkhd);
-  MovErr ParseMedia(const MovAtomNode& mdia);
+  MovErr ParseMedia(const MovAtomNode& mdia, const MovSampleTable::DeclaredCounts* counts);
 
   uint32_t trackId_ = 0;
   bool enabled_ = false;

@@ -41,6 +41,8 @@ class AudioDecoder {
 
  private:
   AudioDecoder() = default;
+  PlaybackErr SetUpResampler(const AVFrame* frame);
+  bool ResamplerTakes(const AVFrame* frame) const;
   PlaybackErr Convert(const AVFrame* frame, AudioChunk& out);
 
   std::unique_ptr<FfmpegInput> input_;
@@ -48,6 +50,8 @@ class AudioDecoder {
   AVCodecContext* codec_ = nullptr;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
+  // Set up for the track's description when opened, and again for any
+  // frame that arrives in another sample format, channel layout or rate.
   SwrContext* resampler_ = nullptr;
   int outputRate_ = 0;
   int outputChannels_ = 0;

@@ -32,6 +32,7 @@ PlaybackErr SniffFile(const std::string& path, uint32_t& codecType) {
 PlaybackErr ReadMovieFirstPicture(const std::string& path, InlineImage& image) {
   movfile::MovFile movie;
   PlaybackErr err = PlaybackErrFromMovErr(movie.OpenForRead(path));
+  if (err == PlaybackErr::Ok) err = PlaybackErrFromMovErr(movie.LoadTracks());
   if (err != PlaybackErr::Ok) return err;
   for (size_t i = 0; i < movie.TrackCount(); ++i) {
     const movfile::MovTrack& track = movie.Track(i);

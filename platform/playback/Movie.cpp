@@ -51,8 +51,34 @@ std::unique_ptr<Movie> Movie::CreateEmpty(int32_t timeScale) {
   return std::unique_ptr<Movie>(new Movie(timeScale));
 }
 
+// A QuickTime file's header is read with our own atom reader before FFmpeg
+// sees the file: FFmpeg indexes every declared sample, so tables declaring
+// more samples than the file could hold, or a header past our limits, are
+// refused here. Files our reader can't take as a movie (other formats,
+// damaged headers) are left to FFmpeg.
+PlaybackErr Movie::PreCheckMovFile(const DataReference& reference, movfile::MovFile& file, bool* read) {
+  *read = false;
+  if (!reference.IsFile()) return PlaybackErr::Ok;
+  movfile::MovErr err = file.OpenForRead(reference.Text());
+  if (err == movfile::MovErr::Ok) err = file.CheckSampleTables();
+  switch (err) {
+    case movfile::MovErr::Ok:
+      *read = true;
+      return PlaybackErr::Ok;
+    case movfile::MovErr::SizeLimitExceeded:
+    case movfile::MovErr::OutOfMemory:
+    case movfile::MovErr::InvalidSampleTable:
+      return PlaybackErrFromMovErr(err);
+    default:
+      return PlaybackErr::Ok;
+  }
+}
+
 PlaybackErr Movie::Open(const DataReference& reference, std::unique_ptr<Movie>* out) {
   if (out == nullptr || reference.IsEmpty()) return PlaybackErr::BadArgument;
+  movfile::MovFile file;
+  bool fileRead = false;
+  if (PlaybackErr e = PreCheckMovFile(reference, file, &fileRead); PlaybackFailed(e)) return e;
   std::unique_ptr<FfmpegInput> input;
   if (PlaybackErr e = FfmpegInput::Open(reference, &input); PlaybackFailed(e)) return e;
   const AVFormatContext* format = input->Format();
@@ -69,7 +95,7 @@ PlaybackErr Movie::Open(const DataReference& reference, std::unique_ptr<Movie>* 
 
   std::unique_ptr<Movie> movie(new Movie(kDefaultTimeScale));
   movie->reference_ = reference;
-  if (!(reference.IsFile() && IsMovFamily(format) && movie->LoadFactsFromMovFile(*input))) {
+  if (!(fileRead && IsMovFamily(format) && movie->LoadFactsFromMovFile(file, *input))) {
     movie->LoadFactsFromStreams(*input);
   }
   if (movie->duration_ < 0 || movie->duration_ / movie->timeScale_ > kMaxDurationSeconds) {
@@ -82,9 +108,8 @@ PlaybackErr Movie::Open(const DataReference& reference, std::unique_ptr<Movie>* 
   return PlaybackErr::Ok;
 }
 
-bool Movie::LoadFactsFromMovFile(const FfmpegInput& input) {
-  movfile::MovFile file;
-  if (movfile::MovFailed(file.OpenForRead(reference_.Text())) || file.TimeScale() == 0) return false;
+bool Movie::LoadFactsFromMovFile(const movfile::MovFile& file, const FfmpegInput& input) {
+  if (file.TimeScale() == 0) return false;
   timeScale_ = static_cast<int32_t>(std::min<uint32_t>(file.TimeScale(), INT32_MAX));
   duration_ = static_cast<int64_t>(std::min<uint64_t>(file.Duration(), INT64_MAX / 2));
   for (size_t i = 0; i < file.TrackCount(); ++i) {

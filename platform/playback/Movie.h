@@ -14,6 +14,10 @@
 #include "platform/playback/PlaybackErr.h"
 #include "platform/playback/TimeBase.h"
 
+namespace hc::movfile {
+class MovFile;
+}
+
 namespace hc::playback {
 
 class FfmpegInput;
@@ -112,7 +116,8 @@ class Movie {
 
  private:
   explicit Movie(int32_t timeScale);
-  bool LoadFactsFromMovFile(const FfmpegInput& input);
+  static PlaybackErr PreCheckMovFile(const DataReference& reference, movfile::MovFile& file, bool* read);
+  bool LoadFactsFromMovFile(const movfile::MovFile& file, const FfmpegInput& input);
   void LoadFactsFromStreams(const FfmpegInput& input);
   void ApplyPlayRange();
   void Announce(const Action& action);

@@ -61,14 +61,19 @@ void UseMovieFile(const uint8_t* data, size_t size) {
   if (!written) return;
   MovFile movie;
   if (movie.OpenForRead(path) == MovErr::Ok) {
+    std::vector<MovMetadataItem> items;
+    movie.Metadata(items);
+    movie.LoadTrackFacts();
+    movie.CheckSampleTables();
+    movie.LoadTracks();
     for (size_t i = 0; i < movie.TrackCount(); ++i) {
       const MovTrack& track = movie.Track(i);
       track.DataSize();
       std::vector<uint8_t> sample;
       movie.ReadSample(track, 1, sample);
     }
-    movie.Metadata();
-    movie.BuildHeader();
+    MovAtomNode header;
+    movie.BuildHeader(header);
   }
   // Saving into the damaged file, then reading it back.
   if (movie.OpenForUpdate(path) == MovErr::Ok) {
@@ -77,7 +82,7 @@ void UseMovieFile(const uint8_t* data, size_t size) {
     if (movie.TrackCount() > 0) movie.Track(0).UserData().AppendItem(MovFourCC("Hcsd"), item);
     if (movie.Save() == MovErr::Ok) {
       movie.Close();
-      movie.OpenForRead(path);
+      if (movie.OpenForRead(path) == MovErr::Ok) movie.LoadTracks();
     }
   }
 }

@@ -33,7 +33,8 @@ size_t IndexOfTopLevel(const MovFile& movie, uint32_t type) {
 bool HasWideOffsets(const std::string& path) {
   MovFile movie;
   if (movie.OpenForRead(path) != MovErr::Ok) return false;
-  MovAtomNode header = movie.BuildHeader();
+  MovAtomNode header;
+  if (movie.BuildHeader(header) != MovErr::Ok) return false;
   return header.FindPath({MovFourCC("trak"), MovFourCC("mdia"), MovFourCC("minf"), MovFourCC("stbl"),
                           MovFourCC("co64")}) != nullptr;
 }
@@ -48,6 +49,7 @@ TEST(MovFileFlatten, WritesTheHeaderFirstWithShiftedChunkOffsets) {
     SCOPED_TRACE(compress ? "compressed header" : "plain header");
     MovFile movie;
     ASSERT_EQ(movie.OpenForRead(fixtures.headerLast), MovErr::Ok);
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
     ASSERT_EQ(movie.UserData().AppendItem(MovFourCC("Hcpr"), Bytes("unsaved items travel too")), MovErr::Ok);
     std::string flat = dir.File(compress ? "flat-compressed.mov" : "flat.mov");
     uint64_t lastDone = 0;
@@ -66,6 +68,7 @@ TEST(MovFileFlatten, WritesTheHeaderFirstWithShiftedChunkOffsets) {
     EXPECT_EQ(FrameMd5(flat), framesBefore);
     MovFile reread;
     ASSERT_EQ(reread.OpenForRead(flat), MovErr::Ok);
+    ASSERT_EQ(reread.LoadTracks(), MovErr::Ok);
     EXPECT_LT(IndexOfTopLevel(reread, MovFourCC("moov")), IndexOfTopLevel(reread, MovFourCC("mdat")));
     EXPECT_EQ(reread.HeaderWasCompressed(), compress);
     EXPECT_EQ(reread.TrackCount(), 3u);
@@ -127,11 +130,13 @@ TEST(MovFileFlatten, HandlesMediaBeyondFourGiB) {
 
   MovFile movie;
   ASSERT_EQ(movie.OpenForUpdate(big), MovErr::Ok);
+  ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
   EXPECT_EQ(movie.TopLevelAtoms()[1].headerSize, 16u);
   std::vector<uint8_t> first;
   ASSERT_EQ(movie.ReadSample(movie.Track(0), 1, first), MovErr::Ok);
   MovFile small;
   ASSERT_EQ(small.OpenForRead(fixtures.headerLast), MovErr::Ok);
+  ASSERT_EQ(small.LoadTracks(), MovErr::Ok);
   std::vector<uint8_t> expected;
   ASSERT_EQ(small.ReadSample(small.Track(0), 1, expected), MovErr::Ok);
   EXPECT_EQ(first, expected);

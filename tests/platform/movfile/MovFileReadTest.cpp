@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "MovFixtures.h"
+#include "platform/movfile/MovByteWriter.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/movfile/MovFourCC.h"
 #include "platform/movfile/MovImageDescription.h"
@@ -62,6 +63,7 @@ TEST(MovFileRead, ReadsTrackFactsWhereverTheHeaderLies) {
     SCOPED_TRACE(path);
     MovFile movie;
     ASSERT_EQ(movie.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
     EXPECT_EQ(movie.TimeScale(), 1000u);
     EXPECT_EQ(movie.Duration(), 1000u);
     ASSERT_EQ(movie.TrackCount(), 3u);
@@ -127,6 +129,7 @@ TEST(MovFileRead, TakesTheTrackOffsetAndDataSizeFromTheEditList) {
   const auto& fixtures = MovFixtures::Get();
   MovFile delayed;
   ASSERT_EQ(delayed.OpenForRead(fixtures.delayed), MovErr::Ok);
+  ASSERT_EQ(delayed.LoadTracks(), MovErr::Ok);
   ASSERT_EQ(delayed.TrackCount(), 1u);
   EXPECT_EQ(delayed.Track(0).Offset(), 500u);
   EXPECT_EQ(delayed.Track(0).DataSize(), SumOfSizes(Packets(fixtures.delayed, 0)));
@@ -136,6 +139,7 @@ TEST(MovFileRead, TakesTheTrackOffsetAndDataSizeFromTheEditList) {
   // as discarded.
   MovFile trimmed;
   ASSERT_EQ(trimmed.OpenForRead(fixtures.trimmed), MovErr::Ok);
+  ASSERT_EQ(trimmed.LoadTracks(), MovErr::Ok);
   auto packets = Packets(fixtures.trimmed, 0);
   std::vector<Packet> shown;
   for (const auto& packet : packets) {
@@ -166,7 +170,8 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   };
   MovFile movie;
   ASSERT_EQ(movie.OpenForRead(fixtures.headerLast), MovErr::Ok);
-  auto items = movie.Metadata();
+  std::vector<MovMetadataItem> items;
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* title = find(items, "\xA9nam");
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->keyFormat, MovMetadataItem::kUserDataKeys);
@@ -175,7 +180,7 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   EXPECT_EQ(MovMetadataReader::CommonKey(*title), MovFourCC("name"));
 
   ASSERT_EQ(movie.OpenForRead(tagged), MovErr::Ok);
-  items = movie.Metadata();
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* place = find(items, "com.example.place");
   ASSERT_NE(place, nullptr);
   EXPECT_EQ(place->keyFormat, MovMetadataItem::kMetadataKeys);
@@ -183,10 +188,90 @@ TEST(MovFileRead, ReadsTextItemsAndMetadataKeysWrittenByOtherTools) {
   EXPECT_EQ(MovMetadataReader::CommonKey(*place), 0u);
 
   ASSERT_EQ(movie.OpenForRead(keyed), MovErr::Ok);
-  items = movie.Metadata();
+  ASSERT_EQ(movie.Metadata(items), MovErr::Ok);
   const MovMetadataItem* author = find(items, "com.apple.quicktime.author");
   ASSERT_NE(author, nullptr);
   EXPECT_TRUE(author->IsText());
   EXPECT_EQ(std::string(author->value.begin(), author->value.end()), "Ann");
   EXPECT_EQ(MovMetadataReader::CommonKey(*author), MovFourCC("auth"));
+}
+
+// A header grown by long sample tables, as a long movie's is: opening and
+// reading the movie's and tracks' user data reads little of it, so does
+// reading the tracks' facts, and loading the tracks reads it once more at
+// most (a compressed one not again).
+TEST(MovFileRead, OpeningReadsTheUserDataNotTheSampleTables) {
+  TempDir dir;
+  const std::vector<uint8_t> note = Bytes("a note on the track");
+  for (bool compress : {false, true}) {
+    SCOPED_TRACE(compress ? "compressed header" : "plain header");
+    const std::string path = dir.File("long-header.mov");
+    RewriteHeader(MovFixtures::Get().headerLast, path, [&](MovAtomNode& moov) {
+      std::vector<uint32_t> sizes = {0, 1u << 18};
+      sizes.resize(sizes.size() + (size_t{1} << 18), 7);
+      SetSampleTableAtom(moov, 2, MovFourCC("stsz"), Words(sizes));
+      std::vector<uint8_t> udta;
+      MovByteWriter writer(udta);
+      writer.AtomHeader(MovFourCC("Hcsd"), 8 + note.size());
+      writer.Bytes(note);
+      moov.FindChild(MovFourCC("trak"), 2)->Children().push_back(MovAtomNode::Leaf(MovFourCC("udta"), udta));
+    }, compress);
+    MovFile movie;
+    ASSERT_EQ(movie.OpenForRead(path), MovErr::Ok);
+    EXPECT_GT(movie.HeaderAtom().size, compress ? 0u : 1u << 20);
+    std::vector<uint8_t> item;
+    ASSERT_EQ(movie.UserData().GetItem(MovFourCC("\xA9nam"), 1, item), MovErr::Ok);
+    EXPECT_TRUE(std::string(item.begin(), item.end()).ends_with("Hello"));  // after length and language
+    ASSERT_EQ(movie.TrackCount(), 3u);
+    ASSERT_EQ(movie.Track(1).UserData().GetItem(MovFourCC("Hcsd"), 1, item), MovErr::Ok);
+    EXPECT_EQ(item, note);
+    const uint64_t opening = movie.Io().BytesRead();
+    EXPECT_LE(opening, compress ? movie.HeaderAtom().size + 4096 : 64u * 1024);
+
+    // The tracks' facts, as a player reads them, leave the bulk tables unread.
+    ASSERT_EQ(movie.LoadTrackFacts(), MovErr::Ok);
+    EXPECT_LE(movie.Io().BytesRead() - opening, compress ? 0u : 64u * 1024);
+    EXPECT_EQ(movie.Track(2).Samples().SampleCount(), 1u << 18);
+    // Compressed, the header declares more pictures than the file has bytes.
+    EXPECT_EQ(movie.CheckSampleTables(), compress ? MovErr::InvalidSampleTable : MovErr::Ok);
+    const uint64_t facts = movie.Io().BytesRead();
+
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
+    EXPECT_EQ(movie.Io().BytesRead() - facts, compress ? 0u : movie.HeaderAtom().size);
+    EXPECT_EQ(movie.Track(1).UserData().CountItems(MovFourCC("Hcsd")), 1u);
+    EXPECT_EQ(movie.Track(2).Samples().SampleCount(), 1u << 18);
+    ASSERT_EQ(movie.LoadTracks(), MovErr::Ok);
+    EXPECT_EQ(movie.Io().BytesRead() - facts, compress ? 0u : movie.HeaderAtom().size);
+  }
+}
+
+// The facts read without the bulk tables are those of the full reading.
+TEST(MovFileRead, TrackFactsAgreeWithTheFullReading) {
+  const auto& fixtures = MovFixtures::Get();
+  for (const std::string& path : {fixtures.headerLast, fixtures.headerFirst, fixtures.delayed, fixtures.trimmed}) {
+    SCOPED_TRACE(path);
+    MovFile facts;
+    MovFile full;
+    ASSERT_EQ(facts.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(facts.LoadTrackFacts(), MovErr::Ok);
+    ASSERT_EQ(full.OpenForRead(path), MovErr::Ok);
+    ASSERT_EQ(full.LoadTracks(), MovErr::Ok);
+    ASSERT_EQ(facts.TrackCount(), full.TrackCount());
+    for (size_t i = 0; i < full.TrackCount(); ++i) {
+      const MovTrack& a = facts.Track(i);
+      const MovTrack& b = full.Track(i);
+      EXPECT_EQ(a.TrackId(), b.TrackId());
+      EXPECT_EQ(a.IsEnabled(), b.IsEnabled());
+      EXPECT_EQ(a.HandlerType(), b.HandlerType());
+      EXPECT_EQ(a.Duration(), b.Duration());
+      EXPECT_EQ(a.Offset(), b.Offset());
+      EXPECT_EQ(a.MediaTimeScale(), b.MediaTimeScale());
+      EXPECT_EQ(a.TrackDimensions().width, b.TrackDimensions().width);
+      EXPECT_EQ(a.CleanAperture().height, b.CleanAperture().height);
+      EXPECT_EQ(a.Samples().SampleCount(), b.Samples().SampleCount());
+      EXPECT_EQ(a.Samples().Descriptions(), b.Samples().Descriptions());
+      uint32_t size = 0;
+      EXPECT_EQ(a.Samples().SampleSize(1, size), MovErr::InvalidSampleTable);
+    }
+  }
 }

@@ -26,6 +26,7 @@ MovErr OpenAndUse(const std::string& path, const std::vector<uint8_t>& bytes) {
   WriteBytes(path, bytes);
   MovFile movie;
   MovErr err = movie.OpenForUpdate(path);
+  if (err == MovErr::Ok) err = movie.LoadTracks();
   if (err != MovErr::Ok) return err;
   for (size_t i = 0; i < movie.TrackCount(); ++i) {
     const MovTrack& track = movie.Track(i);
@@ -34,7 +35,8 @@ MovErr OpenAndUse(const std::string& path, const std::vector<uint8_t>& bytes) {
     movie.ReadSample(track, 1, sample);
     movie.ReadSample(track, track.Samples().SampleCount(), sample);
   }
-  movie.Metadata();
+  std::vector<MovMetadataItem> items;
+  movie.Metadata(items);
   movie.UserData().AppendItem(MovFourCC("Hcpr"), Bytes("x"));
   movie.Save();
   return MovErr::Ok;

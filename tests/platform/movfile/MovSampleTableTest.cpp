@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "platform/movfile/MovAtomNode.h"
@@ -75,6 +76,90 @@ TEST(MovSampleTable, SumsTheSamplesThatTimeRangesMeetOnce) {
       SCOPED_TRACE(std::string(c.name) + (withOffsets ? " (per sample)" : " (per run)"));
       EXPECT_EQ(table.SizeOfSamplesIn(c.ranges), c.expected);
     }
+  }
+}
+
+// Random time runs, composition offsets (negative ones too), sizes and
+// ranges: the run arithmetic agrees with a walk over every sample.
+TEST(MovSampleTable, SumsLikeAWalkOverEverySample) {
+  std::mt19937 random(77);  // 32-bit draws
+  auto draw = [&random](uint32_t below) { return static_cast<uint32_t>(random() % below); };
+  for (int round = 0; round < 300; ++round) {
+    struct Run {
+      uint32_t count;
+      uint32_t value;
+    };
+    std::vector<Run> times(1 + random() % 4);
+    std::vector<Run> offsets(random() % 4);
+    uint32_t samples = 0;
+    for (Run& run : times) {
+      run = {draw(6), draw(4) == 0 ? 0u : 1 + draw(30)};
+      samples += run.count;
+    }
+    for (Run& run : offsets) run = {draw(8), static_cast<uint32_t>(static_cast<int32_t>(draw(80)) - 30)};
+    std::vector<uint32_t> sizes(samples);
+    for (uint32_t& size : sizes) size = 1 + random() % 100;
+    std::vector<MovSampleTable::TimeRange> ranges;
+    for (int64_t at = -40 + static_cast<int64_t>(random() % 20); ranges.size() < 1 + random() % 5;) {
+      const int64_t length = 1 + static_cast<int64_t>(random() % 40);
+      ranges.emplace_back(at, at + length);
+      at += length + 1 + static_cast<int64_t>(random() % 40);
+    }
+
+    MovAtomNode stbl = MovAtomNode::Container(MovFourCC("stbl"));
+    std::vector<uint8_t> bytes;
+    MovByteWriter writer(bytes);
+    writer.U32(0);
+    writer.U32(static_cast<uint32_t>(times.size()));
+    for (const Run& run : times) {
+      writer.U32(run.count);
+      writer.U32(run.value);
+    }
+    stbl.Children().push_back(MovAtomNode::Leaf(MovFourCC("stts"), bytes));
+    if (!offsets.empty()) {
+      bytes.clear();
+      writer.U32(0);
+      writer.U32(static_cast<uint32_t>(offsets.size()));
+      for (const Run& run : offsets) {
+        writer.U32(run.count);
+        writer.U32(run.value);
+      }
+      stbl.Children().push_back(MovAtomNode::Leaf(MovFourCC("ctts"), bytes));
+    }
+    bytes.clear();
+    writer.U32(0);
+    writer.U32(0);
+    writer.U32(samples);
+    for (uint32_t size : sizes) writer.U32(size);
+    stbl.Children().push_back(MovAtomNode::Leaf(MovFourCC("stsz"), bytes));
+    MovSampleTable table;
+    ASSERT_EQ(MovSampleTable::Parse(stbl, table), MovErr::Ok);
+
+    uint64_t expected = 0;
+    int64_t decode = 0;
+    size_t offsetRun = 0;
+    uint32_t usedOfOffsetRun = 0;
+    uint32_t sample = 0;
+    for (const Run& run : times) {
+      for (uint32_t k = 0; k < run.count; ++k, ++sample) {
+        while (offsetRun < offsets.size() && usedOfOffsetRun >= offsets[offsetRun].count) {
+          ++offsetRun;
+          usedOfOffsetRun = 0;
+        }
+        const int64_t shift = offsetRun < offsets.size() ? static_cast<int32_t>(offsets[offsetRun].value) : 0;
+        ++usedOfOffsetRun;
+        const int64_t begin = decode + shift;
+        const int64_t end = begin + std::max<int64_t>(run.value, 1);
+        for (const auto& range : ranges) {
+          if (begin < range.second && end > range.first) {
+            expected += sizes[sample];
+            break;
+          }
+        }
+        decode += run.value;
+      }
+    }
+    ASSERT_EQ(table.SizeOfSamplesIn(ranges), expected) << "round " << round;
   }
 }
 

@@ -15,6 +15,7 @@
 
 #include "platform/movfile/MovByteWriter.h"
 #include "platform/movfile/MovChunkOffsets.h"
+#include "platform/movfile/MovCompressedHeader.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/movfile/MovFourCC.h"
 
@@ -161,7 +162,8 @@ void MakeMovieBeyond4GiB(const std::string& source, const std::string& path) {
   const uint64_t gap = (uint64_t{1} << 32) + 4096;  // a 'free' atom larger than 32 bits can say
   const uint64_t mdatAt = ftyp->size + gap;
   const uint64_t shift = mdatAt - mdat->offset;
-  MovAtomNode header = movie.BuildHeader();
+  MovAtomNode header;
+  if (movie.BuildHeader(header) != MovErr::Ok) throw std::runtime_error("cannot build the header");
   MovChunkOffsets::Remap(header, [&](uint64_t old, uint64_t& moved) {
     moved = old + shift;
     return true;
@@ -184,5 +186,47 @@ void MakeMovieBeyond4GiB(const std::string& source, const std::string& path) {
 }
 
 std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+
+void RewriteHeader(const std::string& source, const std::string& path,
+                   const std::function<void(MovAtomNode&)>& edit, bool compress) {
+  MovFile movie;
+  if (movie.OpenForRead(source) != MovErr::Ok) throw std::runtime_error("cannot read " + source);
+  MovAtomNode header;
+  if (movie.BuildHeader(header) != MovErr::Ok) throw std::runtime_error("cannot build the header of " + source);
+  const MovAtom at = movie.HeaderAtom();
+  movie.Close();
+  edit(header);
+  std::vector<uint8_t> moov;
+  header.Serialize(moov);
+  if (compress) {
+    std::vector<uint8_t> packed;
+    if (MovCompressedHeader::Compress(moov, packed) != MovErr::Ok) throw std::runtime_error("cannot compress");
+    moov = std::move(packed);
+  }
+  std::vector<uint8_t> bytes = ReadBytes(source);
+  if (at.End() != bytes.size()) throw std::runtime_error(source + " does not end with its header");
+  bytes.resize(static_cast<size_t>(at.offset));
+  bytes.insert(bytes.end(), moov.begin(), moov.end());
+  WriteBytes(path, bytes);
+}
+
+void SetSampleTableAtom(MovAtomNode& moov, size_t trackIndex, uint32_t type, const std::vector<uint8_t>& payload) {
+  MovAtomNode* trak = moov.FindChild(MovFourCC("trak"), trackIndex + 1);
+  MovAtomNode* stbl = trak ? trak->FindPath({MovFourCC("mdia"), MovFourCC("minf"), MovFourCC("stbl")}) : nullptr;
+  if (!stbl) throw std::runtime_error("no sample table");
+  if (MovAtomNode* leaf = stbl->FindChild(type)) {
+    leaf->SetPayload(payload);
+  } else {
+    stbl->Children().push_back(MovAtomNode::Leaf(type, payload));
+  }
+}
+
+std::vector<uint8_t> Words(const std::vector<uint32_t>& words) {
+  std::vector<uint8_t> bytes;
+  MovByteWriter writer(bytes);
+  writer.U32(0);
+  for (uint32_t word : words) writer.U32(word);
+  return bytes;
+}
 
 }  // namespace movtest

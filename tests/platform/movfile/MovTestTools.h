@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/movfile/MovAtomNode.h"
 
 // Helpers of the movie file tests: a temporary folder, files as bytes, and
 // the independent tools (ffmpeg, ffprobe, exiftool, mediainfo) run as child
@@ -55,5 +58,15 @@ std::string ProbeStreams(const std::string& path);
 void MakeMovieBeyond4GiB(const std::string& source, const std::string& path);
 
 std::vector<uint8_t> Bytes(const std::string& text);
+
+// Copies a header-last movie with its header edited (and stored compressed
+// when asked); the media data stays where it was.
+void RewriteHeader(const std::string& source, const std::string& path,
+                   const std::function<void(hc::movfile::MovAtomNode&)>& edit, bool compress = false);
+// Replaces (or adds) a leaf of the index-th track's sample table ('stbl').
+void SetSampleTableAtom(hc::movfile::MovAtomNode& moov, size_t trackIndex, uint32_t type,
+                        const std::vector<uint8_t>& payload);
+// A full-box payload (version and flags 0) followed by 32-bit words.
+std::vector<uint8_t> Words(const std::vector<uint32_t>& words);
 
 }  // namespace movtest

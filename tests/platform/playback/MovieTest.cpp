@@ -17,6 +17,7 @@
 
 #include "tests/platform/movfile/MovTestTools.h"
 #include "PlaybackTestMovies.h"
+#include "platform/movfile/MovFourCC.h"
 #include "platform/playback/VideoDecoder.h"
 
 extern char** environ;
@@ -106,6 +107,23 @@ TEST_F(MovieTest, BadInputAnswersClearErrors) {
   const std::string unknown = playtest::ScratchPath("unknown-codec.mov");
   movtest::WriteBytes(unknown, renamed);
   EXPECT_EQ(Movie::Open(playtest::FileReference(unknown), &movie), PlaybackErr::UnsupportedCodec);
+  EXPECT_FALSE(movie);
+}
+
+// A small movie declaring 2^26 pictures: FFmpeg would index every one (1.6 GB)
+// if the file reached it.
+TEST_F(MovieTest, RefusesSampleCountsTheFileCannotHold) {
+  using hc::movfile::MovFourCC;
+  const std::string path = playtest::ScratchPath("many-samples.mov");
+  movtest::RewriteHeader(playtest::MoviePath(Fixture::Fps25), path, [](hc::movfile::MovAtomNode& moov) {
+    movtest::SetSampleTableAtom(moov, 0, MovFourCC("stsz"), movtest::Words({1, 1u << 26}));
+    movtest::SetSampleTableAtom(moov, 0, MovFourCC("stts"), movtest::Words({1, 1u << 26, 1}));
+  });
+  ASSERT_LT(movtest::FileSize(path), 64u * 1024);
+  std::unique_ptr<Movie> movie;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Movie::Open(playtest::FileReference(path), &movie), PlaybackErr::InvalidSampleTable);
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
   EXPECT_FALSE(movie);
 }
 
