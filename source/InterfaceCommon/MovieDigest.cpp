@@ -8,6 +8,7 @@
 
 #include "InterfaceCommon/CompressedUserDataItem.h"
 #include "KsTrace.h"
+#include "QuickTime/MovieLayerErr.h"
 #include "Security/OpenSSLSHA256Digester.h"
 #include "platform/foundation/ByteHandle.h"
 #include "platform/movfile/MovFile.h"
@@ -63,10 +64,14 @@ eAppErr DigestBase64(std::vector<uint8_t>& buffer, PWStringRef* outDigest) {
 
 }  // namespace
 
-eAppErr ComputeMovieDigestBase64(const MovFile* movie, PWStringRef* outDigest) {
+eAppErr ComputeMovieDigestBase64(MovFile* movie, PWStringRef* outDigest) {
   if (!movie) return KS_TRACE_ERR(AppErr::kNotReady, kMethod);
   if (!outDigest) return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
   *outDigest = PWStringRef();
+  // The track's data size needs its sample tables, which opening leaves unread.
+  if (const hc::movfile::MovErr loaded = movie->LoadTracks(); loaded != hc::movfile::MovErr::Ok) {
+    return KS_TRACE_ERR(AppErrFromMovErr(loaded), kMethod);
+  }
   const MovTrack* track = FirstVisualTrack(*movie);
   if (!track) return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
   if (!track->UserData().IsPresent()) {

@@ -18,4 +18,4 @@ class MovFile;
 // visual track; a visual track without user data gives 0 and no text (traced
 // as a warning); a missing or unreadable item gives the item reader's error.
 // *outDigest is null on every path but success.
-eAppErr ComputeMovieDigestBase64(const hc::movfile::MovFile* movie, PWStringRef* outDigest);
+eAppErr ComputeMovieDigestBase64(hc::movfile::MovFile* movie, PWStringRef* outDigest);

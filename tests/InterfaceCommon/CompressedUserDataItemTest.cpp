@@ -304,6 +304,7 @@ TEST_F(CompressedUserDataItem, RoundTripsThroughMoviesFfmpegMade) {
       {
         MovFile movie;
         ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
+        ASSERT_EQ(movie.LoadTrackFacts(), MovErr::Ok);
         ASSERT_EQ(VisualTracks(movie).size(), 2u);
         ASSERT_EQ(WriteCompressedUserDataItem(true, presentation, movie.UserData(), subtype, kPresentationUserDataType),
                   0);
@@ -317,6 +318,7 @@ TEST_F(CompressedUserDataItem, RoundTripsThroughMoviesFfmpegMade) {
 
       MovFile reread;
       ASSERT_EQ(reread.OpenForRead(path), MovErr::Ok);
+      ASSERT_EQ(reread.LoadTrackFacts(), MovErr::Ok);
       std::unique_ptr<ByteHandle> read;
       ASSERT_EQ(ReadCompressedUserDataItem(reread.UserData(), kPresentationUserDataType, &read), 0);
       EXPECT_EQ(ToVector(*read), presentation);
