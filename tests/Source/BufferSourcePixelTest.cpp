@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FileTestSupport.h"
+#include "FrameComparison.h"
 #include "Projection/PlanarProjection.h"
 #include "Renderer/BitmapTextureSet.h"
 #include "RendererTestSupport.h"
@@ -39,34 +40,6 @@ Fixture MakeFixture(const ScratchFolder& folder, const std::string& ffmpegFormat
   EXPECT_EQ(0, RunTool({"ffmpeg", "-nostdin", "-v", "error", "-f", "rawvideo", "-pix_fmt", ffmpegFormat, "-s", size,
                         "-i", frame, "-pix_fmt", "rgb24", "-f", "rawvideo", "-y", reference}));
   return {ReadFile(frame), ReadFile(reference)};
-}
-
-// A 3 x 3 box blur of one channel of an image with `stride` bytes a pixel.
-std::vector<float> Blurred(const std::vector<uint8_t>& pixels, int stride, int channel) {
-  std::vector<float> out(static_cast<size_t>(kWidth) * kHeight);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      float sum = 0;
-      int n = 0;
-      for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-          const int sx = x + dx;
-          const int sy = y + dy;
-          if (sx < 0 || sy < 0 || sx >= kWidth || sy >= kHeight) continue;
-          sum += pixels[(static_cast<size_t>(sy) * kWidth + sx) * stride + channel];
-          ++n;
-        }
-      }
-      out[static_cast<size_t>(y) * kWidth + x] = sum / static_cast<float>(n);
-    }
-  }
-  return out;
-}
-
-float MeanAbsDifference(const std::vector<float>& a, const std::vector<float>& b) {
-  double total = 0;
-  for (size_t i = 0; i < a.size(); ++i) total += std::fabs(a[i] - b[i]);
-  return static_cast<float>(total / static_cast<double>(a.size()));
 }
 
 struct Case {
@@ -107,11 +80,13 @@ TEST_P(BufferSourcePixels, DrawnFrameMatchesFfmpegsConversion) {
 
   for (int channel = 0; channel < 3; ++channel) {
     const float difference =
-        MeanAbsDifference(Blurred(drawn, 4, channel + 1), Blurred(fixture.referenceRgb, 3, channel));
+        framecompare::MeanAbsDifference(framecompare::Blurred(drawn, kWidth, kHeight, 4, channel + 1),
+                                        framecompare::Blurred(fixture.referenceRgb, kWidth, kHeight, 3, channel));
     EXPECT_LE(difference, 2.0f) << c.ffmpegFormat << " channel " << channel;
   }
   if (c.colour) {
-    const float swapped = MeanAbsDifference(Blurred(drawn, 4, 1), Blurred(fixture.referenceRgb, 3, 2));
+    const float swapped = framecompare::MeanAbsDifference(framecompare::Blurred(drawn, kWidth, kHeight, 4, 1),
+                                                          framecompare::Blurred(fixture.referenceRgb, kWidth, kHeight, 3, 2));
     EXPECT_GT(swapped, 10.0f) << c.ffmpegFormat << ": red and blue look alike";
   }
 }
