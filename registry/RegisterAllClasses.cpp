@@ -86,7 +86,10 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/HcContextHelper.h"
+#include "InterfaceCommon/KsContextHelper.h"
 #include "InterfaceCommon/Viewset.h"
+#include "InterfaceCommon/ViewsetCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InputDevice/InterSenseInputDevice.h"
 #include "Responder/HotspotPropertyResponder.h"
@@ -256,6 +259,7 @@ constexpr Accessor kAccessors[] = {
     &HcAbsVelocityTween::ClassGetClassObject,
     &HcClock::ClassGetClassObject,
     &HcClockCollection::ClassGetClassObject,
+    &HcContextHelper::ClassGetClassObject,
     &HcFloatForwardingTween::ClassGetClassObject,
     &HcGoal::ClassGetClassObject,
     &HcGoalCollection::ClassGetClassObject,
@@ -310,6 +314,7 @@ constexpr Accessor kAccessors[] = {
     &ViewsetSelectorResponder::ClassGetClassObject,
     &KeyboardResponder::ClassGetClassObject,
     &KeyboardVelocityResponder::ClassGetClassObject,
+    &KsContextHelper::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -416,6 +421,7 @@ constexpr Accessor kAccessors[] = {
     &ViewCollection::ClassGetClassObject,
     &ViewOutliner::ClassGetClassObject,
     &Viewset::ClassGetClassObject,
+    &ViewsetCollection::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
@@ -431,4 +437,6 @@ void RegisterAllClasses() {
     // Property tables are built here, on one thread, before anybody looks.
     if (classObject) classObject->EnsurePropertiesSetUp();
   }
+  // Viewset collections written under their implementation name read too.
+  HcClassMap::RegisterAlias(PWStringRef("ViewsetCollection"), ViewsetCollection::ClassGetClassObject());
 }
