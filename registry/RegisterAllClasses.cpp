@@ -22,6 +22,8 @@
 #include "InterfaceCommon/AggregateProgressReport.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
+#include "InterfaceCommon/MovieModifier.h"
+#include "InterfaceCommon/MovieSigner.h"
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
@@ -348,6 +350,8 @@ constexpr Accessor kAccessors[] = {
     &MouseVelocityResponder::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
     &MultiplexerSource::ClassGetClassObject,
+    &MovieModifier::ClassGetClassObject,
+    &MovieSigner::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,
