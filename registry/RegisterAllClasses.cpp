@@ -90,7 +90,10 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/HcContextHelper.h"
+#include "InterfaceCommon/KsContextHelper.h"
 #include "InterfaceCommon/Viewset.h"
+#include "InterfaceCommon/ViewsetCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InputDevice/InterSenseInputDevice.h"
 #include "Responder/HotspotPropertyResponder.h"
@@ -260,6 +263,7 @@ constexpr Accessor kAccessors[] = {
     &HcAbsVelocityTween::ClassGetClassObject,
     &HcClock::ClassGetClassObject,
     &HcClockCollection::ClassGetClassObject,
+    &HcContextHelper::ClassGetClassObject,
     &HcFloatForwardingTween::ClassGetClassObject,
     &HcGoal::ClassGetClassObject,
     &HcGoalCollection::ClassGetClassObject,
@@ -316,6 +320,7 @@ constexpr Accessor kAccessors[] = {
     &ViewsetSelectorResponder::ClassGetClassObject,
     &KeyboardResponder::ClassGetClassObject,
     &KeyboardVelocityResponder::ClassGetClassObject,
+    &KsContextHelper::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -424,6 +429,7 @@ constexpr Accessor kAccessors[] = {
     &ViewCollection::ClassGetClassObject,
     &ViewOutliner::ClassGetClassObject,
     &Viewset::ClassGetClassObject,
+    &ViewsetCollection::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
@@ -439,4 +445,6 @@ void RegisterAllClasses() {
     // Property tables are built here, on one thread, before anybody looks.
     if (classObject) classObject->EnsurePropertiesSetUp();
   }
+  // Viewset collections written under their implementation name read too.
+  HcClassMap::RegisterAlias(PWStringRef("ViewsetCollection"), ViewsetCollection::ClassGetClassObject());
 }
