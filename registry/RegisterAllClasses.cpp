@@ -27,6 +27,10 @@
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcProjectSource.h"
+#include "InterfaceCommon/HcProjectSourceCollection.h"
+#include "InterfaceCommon/SourceDescription.h"
+#include "InterfaceCommon/SourceDescriptionCollection.h"
 #include "Projection/CartesianFuncProj.h"
 #include "Projection/CubeFace.h"
 #include "Projection/CubeFaceCollection.h"
@@ -286,6 +290,8 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcProjectSource::ClassGetClassObject,
+    &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
     &HcSineFloatTween::ClassGetClassObject,
     &HcSmoothFloatTween::ClassGetClassObject,
@@ -405,6 +411,8 @@ constexpr Accessor kAccessors[] = {
     &RTFTextView::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SourceDescription::ClassGetClassObject,
+    &SourceDescriptionCollection::ClassGetClassObject,
     &SourceDisplay::ClassGetClassObject,
     &SphereGrid::ClassGetClassObject,
     &SphereView::ClassGetClassObject,
