@@ -22,7 +22,9 @@
 #include "InterfaceCommon/AggregateProgressReport.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
+#include "InterfaceCommon/HcPresentation.h"
 #include "InterfaceCommon/MovieModifier.h"
+#include "InterfaceCommon/MovieSerializer.h"
 #include "InterfaceCommon/MovieSigner.h"
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
@@ -358,6 +360,8 @@ constexpr Accessor kAccessors[] = {
     &MultiplexerSource::ClassGetClassObject,
     &MovieModifier::ClassGetClassObject,
     &MovieSigner::ClassGetClassObject,
+    &MovieSerializer::ClassGetClassObject,
+    &HcPresentation::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,

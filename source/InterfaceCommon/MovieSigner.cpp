@@ -4,7 +4,9 @@
 #include <new>
 #include <vector>
 
+#include "InterfaceCommon/HcPresentation.h"
 #include "InterfaceCommon/MovieDigest.h"
+#include "InterfaceCommon/MovieSerializer.h"
 #include "InterfaceCommon/MovieSignatureValidation.h"
 #include "InterfaceCommon/SignatureUserDataItem.h"
 #include "KsTrace.h"
@@ -199,7 +201,29 @@ eAppErr MovieSigner::MakeRequest() {
   return m_signature->SetUserDigestSignatureBase64(signature);
 }
 
-eAppErr MovieSigner::ReadPresentationInto(const KsRef<KsSignature>&) { return AppErr::kNoErr; }
+// The presentation the movie carries, read by a serializer over the signer's
+// movie into a new presentation with one source description.
+eAppErr MovieSigner::ReadPresentationInto(const KsRef<KsSignature>& signature) {
+  auto presentation = KsMakeRef<HcPresentation>();
+  presentation->SetMainSource(KsMakeRef<SourceDescription>());
+  auto serializer = KsMakeRef<MovieSerializer>();
+  serializer->SetPresentation(presentation);
+  serializer->SetResourceFolders(GetResourceFolders());
+  serializer->SetMovie(GetMovie());
+  serializer->SetDataHandler(GetDataHandler());
+  const eAppErr err = serializer->SetInitDescriptionFromMovie(true);
+  serializer->CloseMovie();
+  if (AppErrFailed(err)) return err;
+  // The signature keeps what the movie stores, not the live sources and
+  // clock over a movie it doesn't hold.
+  const KsRef<SourceDescriptionCollection> sources = presentation->GetSourceList();
+  for (uint32_t i = 0; i < sources->GetCount(); ++i) {
+    KsRef<SourceDescription> description;
+    if (sources->GetByIndex(i, &description) == AppErr::kNoErr && description) description->SetLiveSource(nullptr);
+  }
+  presentation->SetLiveClock(nullptr);
+  return signature->SetPresentation(presentation);
+}
 
 // --- validation --------------------------------------------------------------
 
