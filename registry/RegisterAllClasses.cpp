@@ -25,6 +25,8 @@
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/HcProjectHelper.h"
 #include "InterfaceCommon/HcProjectSource.h"
 #include "InterfaceCommon/HcProjectSourceCollection.h"
 #include "InterfaceCommon/SourceDescription.h"
@@ -288,6 +290,8 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcPresentation::ClassGetClassObject,
+    &HcProjectHelper::ClassGetClassObject,
     &HcProjectSource::ClassGetClassObject,
     &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
