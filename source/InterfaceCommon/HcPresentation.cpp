@@ -358,6 +358,12 @@ PWStringRef HcPresentation::InitialViewOf(const KsRef<HcContextHelper>& context)
   writer->SetContextObject(context);
   writer->SetExtendByReference(true);
   writer->SetExplicitPropertyList(properties);
-  if (AppErrFailed(writer->SetTargetPath(kViewProxyPath)) || AppErrFailed(writer->WriteObject())) return nullptr;
+  if (AppErrFailed(writer->SetTargetPath(kViewProxyPath))) return nullptr;
+  // Written as the proxy it is, whose class relays the view's values (which
+  // are not serialized by themselves); read back, the reference reaches the
+  // proxy of the scene.
+  writer->SetXsiTypeName(nullptr);
+  writer->SetIncludeNonSerialized(true);
+  if (AppErrFailed(writer->WriteObject())) return nullptr;
   return emitter->GetOutputString();
 }
