@@ -48,6 +48,12 @@ std::string ViewsetElement(const std::string& name, const std::string& extra = "
          "View</Name></View>]]></ViewHcML></viewset>";
 }
 
+// The element as a document of its own.
+PWStringRef Document(const std::string& element) {
+  const size_t nameEnd = element.find(' ');
+  return PWStringRef(element.substr(0, nameEnd) + " " + kNamespaces + element.substr(nameEnd));
+}
+
 // A clock whose tick answers a chosen result, counting its ticks.
 class FixedClock : public HcClock {
  public:
@@ -95,7 +101,7 @@ class ContextHelperTest : public ::testing::Test {
   // Loads the viewsets into the scene's collection and shows the first.
   void LoadViewsets(const std::vector<std::string>& elements) {
     for (const std::string& element : elements) {
-      ASSERT_TRUE(context->LoadHcML(PWStringRef(element), PWStringRef("hc://Viewsets"))) << trace;
+      ASSERT_TRUE(context->LoadHcML(Document(element), PWStringRef("hc://Viewsets"))) << trace;
     }
   }
 
@@ -250,8 +256,7 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(narrow.Get(), MainPano().Get());
 
   // A viewset that is not in the collection reads as index 0.
-  KsRef<Viewset> stray = context->LoadStaticViewset(PWStringRef(
-      "<viewset " + std::string(kNamespaces) + ViewsetElement("Stray").substr(8)));
+  KsRef<Viewset> stray = context->LoadStaticViewset(Document(ViewsetElement("Stray")));
   ASSERT_TRUE(stray);
   ASSERT_EQ(0, context->SetViewset(stray));
   EXPECT_EQ(0u, context->GetViewsetIndex());
@@ -391,7 +396,7 @@ TEST_F(ContextHelperTest, ViewsetsLoadUnderEitherCollectionName) {
 
 TEST_F(ContextHelperTest, LoadsAndWritesAtObjectPaths) {
   // An unknown root loads nothing.
-  EXPECT_FALSE(context->LoadHcML(PWStringRef(ViewsetElement("A")), PWStringRef("hc://NoSuchProperty")));
+  EXPECT_FALSE(context->LoadHcML(Document(ViewsetElement("A")), PWStringRef("hc://NoSuchProperty")));
   EXPECT_NE(std::string::npos, trace.find("Couldn't resolve root object hc://NoSuchProperty")) << trace;
   EXPECT_EQ(0u, context->GetViewsets()->GetCount());
   EXPECT_FALSE(context->LoadHcML(PWStringRef("<viewset")));
@@ -405,7 +410,7 @@ TEST_F(ContextHelperTest, LoadsAndWritesAtObjectPaths) {
   hc::foundation::ByteHandle handle;
   handle.Assign(flat.data(), flat.size());
   context->SetLexerName(PWStringRef("BinaryLexer"));
-  EXPECT_FALSE(context->LoadHcML(PWStringRef(ViewsetElement("B")), PWStringRef("hc://Viewsets")));
+  EXPECT_FALSE(context->LoadHcML(Document(ViewsetElement("B")), PWStringRef("hc://Viewsets")));
   auto copy = KsMakeRef<HcContextHelper>();
   ASSERT_TRUE(copy->LoadHcMLFromHandle(handle, nullptr)) << trace;
   ASSERT_EQ(1u, copy->GetViewsets()->GetCount());
