@@ -20,6 +20,10 @@
 #include "General/StringTupleCollection.h"
 #include "InterfaceCocoa/NSObjectProxy.h"
 #include "InterfaceCommon/AggregateProgressReport.h"
+#include "InterfaceCommon/GLPbufferContextMac.h"
+#include "InterfaceCommon/HcPlaybackController.h"
+#include "InterfaceCommon/HcPlayerPlaybackController.h"
+#include "InterfaceCommon/HcViewHelper.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
 #include "InterfaceCommon/StatusReport.h"
@@ -259,6 +263,7 @@ constexpr Accessor kAccessors[] = {
     &FrameSubViewCollection::ClassGetClassObject,
     &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
+    &GLPbufferContextMac::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
     &FrequencyTracker::ClassGetClassObject,
@@ -275,6 +280,8 @@ constexpr Accessor kAccessors[] = {
     &HcManualClock::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcMovieClock::ClassGetClassObject,
+    &HcPlaybackController::ClassGetClassObject,
+    &HcPlayerPlaybackController::ClassGetClassObject,
     &HcMovieTween::ClassGetClassObject,
     &HcMovieTweenLookMarker::ClassGetClassObject,
     &HcMovieTweenLookMarkerCollection::ClassGetClassObject,
@@ -306,6 +313,7 @@ constexpr Accessor kAccessors[] = {
     &HcVelocityTween::ClassGetClassObject,
     &HcVectorObject::ClassGetClassObject,
     &HcView::ClassGetClassObject,
+    &HcViewHelper::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
