@@ -12,6 +12,7 @@
 #include "KsTrace.h"
 #include "QuickTime/MovieLayerErr.h"
 #include "Security/PEMOpenSSLPublicCert.h"
+#include "Time/HcClock.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/ObjectWriter.h"
 #include "platform/foundation/ByteHandle.h"

@@ -18,6 +18,7 @@
 #include "RegisterAllClasses.h"
 #include "Source/QTMovieSource.h"
 #include "Source/QTMovieTrackSource.h"
+#include "Time/HcClock.h"
 #include "platform/foundation/ByteHandle.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/playback/DataReference.h"
