@@ -165,6 +165,12 @@ TEST_F(MovieSignerTest, ASignedMovieVerifiesWithTheOpensslCommandAndValidates) {
   const std::string framesBefore = movtest::FrameMd5(moviePath);
   const KsRef<KsSignature> signature = SignAs(*userCert, "user", authority->KeyOf("Kestrel"));
   EXPECT_EQ(movtest::FrameMd5(moviePath), framesBefore);
+  const movtest::ToolResult exif = movtest::RunTool({"exiftool", "-v3", moviePath});
+  EXPECT_EQ(exif.status, 0);
+  EXPECT_EQ(exif.out.find("Warning"), std::string::npos) << exif.out;
+  const movtest::ToolResult info = movtest::RunTool({"mediainfo", "--Details=1", moviePath});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(info.out.find("Problem"), std::string::npos) << info.out;
 
   // The user's signature is a SHA-1 signature of the digest's 32 bytes.
   KsRef<MovieSigner> signer = SignerOfMovie();
