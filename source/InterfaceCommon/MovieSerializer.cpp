@@ -167,8 +167,27 @@ eAppErr MovieSerializer::DoInitDescriptionFromMovie(bool* foundData) {
     err = InitDescFromNewStyleMovie(foundData);
     if (err == AppErr::kNoErr && !*foundData) err = GuessProjection();
   }
-  if (opened) CloseMovie();
+  if (opened) {
+    CloseMovie();
+    ForgetLiveObjects();
+  }
   return err;
+}
+
+// The sources and clock made over a movie that is gone would reach it: the
+// sources let go of its arbiter (a track source keeps its track number, which
+// says where its description is written back), the clock goes.
+void MovieSerializer::ForgetLiveObjects() {
+  KsRef<HcPresentation> presentation = GetPresentation();
+  const KsRef<SourceDescriptionCollection> sources = presentation->GetSourceList();
+  for (uint32_t i = 0; i < sources->GetCount(); ++i) {
+    KsRef<SourceDescription> description;
+    if (sources->GetByIndex(i, &description) != AppErr::kNoErr || !description) continue;
+    if (const auto source = description->GetLiveSource().DynamicCast<QTMovieSource>()) {
+      source->QTMovieSource::SetMovieArb(nullptr);
+    }
+  }
+  presentation->SetLiveClock(nullptr);
 }
 
 eAppErr MovieSerializer::VisualTracks(std::vector<VisualTrack>* tracks, const MovUserData** movieUserData) {
