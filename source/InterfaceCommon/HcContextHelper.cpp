@@ -377,6 +377,8 @@ eAppErr HcContextHelper::SetViewset(const KsRef<Viewset>& viewset) {
     const eAppErr err = viewset->LoadView(KsRef<HcContextHelper>(this));
     if (AppErrFailed(err)) return KS_TRACE_ERR(err, "SetViewset");
   }
+  // A text that loaded but named no view: the regions stay as they are.
+  if (!viewset->GetView()) return KS_TRACE_ERR(AppErr::kNotReady, "SetViewset");
   const PWStringRef layer = viewset->GetLoadLayer();
   if (!layer.IsNull() && !layer.IsEmpty() && layer.Str() != kPanoRegionName.Str()) {
     return ShowInNamedRegion(viewset, layer);

@@ -259,6 +259,9 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewsetName(PWStringRef("")));
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewsetIndex(99));
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewset(nullptr));
+  auto viewless = KsMakeRef<Viewset>();
+  viewless->SetViewHcML(PWStringRef("<Name " + std::string(kNamespaces) + ">NotAView</Name>"));
+  EXPECT_EQ(AppErr::kNotReady, context->SetViewset(viewless));
   EXPECT_TRUE(trace.find("Viewset didn't resolve to an actual object!") != std::string::npos);
   EXPECT_EQ(PWStringRef("Narrow"), context->GetViewsetName());
   EXPECT_EQ(narrow.Get(), MainPano().Get());
