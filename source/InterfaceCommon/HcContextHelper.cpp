@@ -361,6 +361,15 @@ KsRef<HcClock> HcContextHelper::GetIdleClock() {
   return m_idleClock;
 }
 
+void HcContextHelper::UseClocks(const KsRef<HcClock>& realtime, const KsRef<HcClock>& idle) {
+  if (realtime) m_realtimeClock = realtime;
+  if (idle) m_idleClock = idle;
+  auto mouse = m_mouseResponder.DynamicCast<MouseForwardingResponder>();
+  if (!mouse) return;
+  if (realtime) mouse->SetRealtimeClock(realtime);
+  if (idle) mouse->SetClock(idle);
+}
+
 // ---- Viewsets ----
 
 KsRef<Viewset> HcContextHelper::GetViewset() const {

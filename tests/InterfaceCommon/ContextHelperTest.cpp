@@ -17,12 +17,15 @@
 #include "KsTrace.h"
 #include "Projection/PlanarProjection.h"
 #include "Responder/KeyboardResponder.h"
+#include "Responder/MouseResponder.h"
 #include "RegisterAllClasses.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "Source/MultiplexerSource.h"
 #include "Source/SourceCollection.h"
 #include "Time/HcClock.h"
 #include "Time/HcClockCollection.h"
+#include "Time/HcManualClock.h"
+#include "Time/HcTransition.h"
 #include "Time/HcTweenCollection.h"
 #include "Utilities/HcProperty.h"
 #include "Utilities/HcPropertyBindingBase.h"
@@ -354,6 +357,34 @@ TEST_F(ContextHelperTest, IdleStepResults) {
   EXPECT_EQ(0, context->ResetIdle());
   EXPECT_EQ(0, context->IdleClocks());
   EXPECT_EQ(2, context->IdleClocks());
+}
+
+// On clocks of its own, user activity in the scene restarts the idle timer
+// and the idle transition fires once the time-out has passed again.
+TEST_F(ContextHelperTest, IdleClockRunsTheAutomaticPan) {
+  auto realtime = KsMakeRef<HcManualClock>();
+  auto idle = KsMakeRef<HcManualClock>();
+  context->UseClocks(realtime, idle);
+  EXPECT_EQ(idle.Get(), context->GetIdleClock().Get());
+  EXPECT_EQ(realtime.Get(), context->GetRealtimeClock().Get());
+  auto transition = KsMakeRef<HcTransition>();
+  transition->SetClock(idle);
+  idle->SetIdleTransition(transition);
+  idle->SetIdleTimeout(5.0);
+  idle->SetUseIdleTransition(true);
+
+  idle->SetTimeNow(1.0);
+  context->IdleClocks();
+  uint32_t cursor = 0;
+  context->GetMouseResponder()->MouseDown(KsPointF{10, 10}, &cursor);
+  context->GetMouseResponder()->MouseUp(KsPointF{10, 10}, &cursor);
+  EXPECT_EQ(0, context->IdleClocks());  // the reset is activity
+  idle->SetTimeNow(5.5);
+  EXPECT_EQ(2, context->IdleClocks());
+  EXPECT_FALSE(transition->IsStarted());
+  idle->SetTimeNow(6.5);
+  context->IdleClocks();
+  EXPECT_TRUE(transition->IsStarted());
 }
 
 TEST_F(ContextHelperTest, PropertyTableSerializesTheSceneNotItsState) {
