@@ -281,6 +281,21 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_TRUE(context->GetViewProxy());
 }
 
+TEST_F(ContextHelperTest, AViewsetNamesItsKeyboardResponder) {
+  LoadViewsets({ViewsetElement("Keyed",
+                               "<KeyboardResponderPath>hc://ViewsetImages[0]</KeyboardResponderPath>"
+                               "<ViewsetImages xsi:type=\"objects\"><entry xsi:type=\"KeyboardIgnoreResponder\">"
+                               "<Name>Keys</Name></entry></ViewsetImages>"),
+                ViewsetElement("Plain")});
+  ASSERT_EQ(0, context->SetViewsetName(PWStringRef("Keyed")));
+  KsRef<KeyboardResponder> keys = context->GetKeyboardResponder();
+  ASSERT_TRUE(keys);
+  EXPECT_EQ(PWStringRef("Keys"), keys->GetName());
+  // Without a path the main view's own responder serves again.
+  ASSERT_EQ(0, context->SetViewsetName(PWStringRef("Plain")));
+  EXPECT_EQ(MainPano()->GetKeyboardResponder().Get(), context->GetKeyboardResponder().Get());
+}
+
 TEST_F(ContextHelperTest, NeedsDisplayOfTheRootViewMarksTheRendererDirty) {
   context->SetRenderer(renderer);
   EXPECT_EQ((KsRectF{0, 0, 640, 480}), context->GetRootLayoutView()->GetFrame());
