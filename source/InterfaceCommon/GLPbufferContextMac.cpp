@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "InterfaceCommon/HcContextHelper.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlOffscreenDrawable.h"
@@ -88,6 +89,7 @@ eAppErr GLPbufferContextMac::Resize(int32_t x, int32_t y, int32_t width, int32_t
 }
 
 eAppErr GLPbufferContextMac::Draw() {
+  if (!GetRenderer() || !GetContext()) return kNoSurface;
   if (const eAppErr current = MakeCurrent("Draw"); AppErrFailed(current)) return current;
   if (m_drawable) {
     if (const hc::gl::GlError error = m_drawable->Bind(); GlFailed(error)) {
