@@ -29,6 +29,12 @@
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/HcProjectHelper.h"
+#include "InterfaceCommon/HcProjectSource.h"
+#include "InterfaceCommon/HcProjectSourceCollection.h"
+#include "InterfaceCommon/SourceDescription.h"
+#include "InterfaceCommon/SourceDescriptionCollection.h"
 #include "Projection/CartesianFuncProj.h"
 #include "Projection/CubeFace.h"
 #include "Projection/CubeFaceCollection.h"
@@ -291,6 +297,10 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcPresentation::ClassGetClassObject,
+    &HcProjectHelper::ClassGetClassObject,
+    &HcProjectSource::ClassGetClassObject,
+    &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
     &HcSineFloatTween::ClassGetClassObject,
     &HcSmoothFloatTween::ClassGetClassObject,
@@ -409,6 +419,8 @@ constexpr Accessor kAccessors[] = {
     &RTFTextView::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SourceDescription::ClassGetClassObject,
+    &SourceDescriptionCollection::ClassGetClassObject,
     &SourceDisplay::ClassGetClassObject,
     &SphereGrid::ClassGetClassObject,
     &SphereView::ClassGetClassObject,

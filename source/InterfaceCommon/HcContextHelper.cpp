@@ -318,6 +318,10 @@ eAppErr HcContextHelper::SetRenderer(const KsRef<PanoRenderer>& renderer) {
       if (KsRef<PanoSource> source = m_sources->GetByIndex(i)) source->SetRenderer(m_renderer);
     }
   }
+  // The multiplexers made over several sources are not among Sources; they
+  // hand their own renderer to their members.
+  if (m_source) m_source->SetRenderer(m_renderer);
+  if (m_planarSource) m_planarSource->SetRenderer(m_renderer);
   return AppErr::kNoErr;
 }
 

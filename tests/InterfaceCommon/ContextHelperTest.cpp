@@ -178,6 +178,13 @@ TEST_F(ContextHelperTest, SourcesSplitIntoPanoramicAndPlanar) {
   // The current viewset is not the planar one.
   EXPECT_FALSE(context->GetViewset());
 
+  // A later renderer reaches the members and the multiplexer over them.
+  auto later = KsMakeRef<AppleOpenGLRenderer>();
+  context->SetRenderer(later);
+  for (const auto& source : {first, second, planar}) EXPECT_EQ(later.Get(), source->GetRenderer().Get());
+  EXPECT_EQ(later.Get(), multiplexer->GetRenderer().Get());
+  context->SetRenderer(renderer);
+
   // Only planar sources: the panoramic one stays.
   auto onlyPlanar = KsMakeRef<SourceCollection>();
   onlyPlanar->Add(PlanarStub());
