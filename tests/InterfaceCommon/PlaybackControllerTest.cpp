@@ -12,6 +12,8 @@
 
 #include "General/CocoaBridge.h"
 #include "General/HcClassMap.h"
+#include "General/ObjectCollection.h"
+#include "General/WeakRef.h"
 #include "InterfaceCommon/HcContextHelper.h"
 #include "InterfaceCommon/HcPlayerPlaybackController.h"
 #include "KsTrace.h"
@@ -66,6 +68,23 @@ TEST(PlaybackController, ANewControllerWithoutAMovieAnswersNothingAndChangesNoth
     EXPECT_EQ(0, controller->FastForward(true));
     EXPECT_EQ(0.0f, controller->GetRate());
   }
+}
+
+// The scene keeps its controllers among its named objects; the controller
+// must not keep the scene in return.
+TEST(PlaybackController, TheControllerAndItsSceneDoNotKeepEachOtherAlive) {
+  KsRef<Controller> controller = MakeController();
+  auto context = MakeObject<HcContextHelper>(PWStringRef("HcContextHelper"));
+  context->GetNamedControllerObjects()->Add(controller);
+  controller->SetContextHelper(context);
+  EXPECT_EQ(context, controller->GetContextHelper());
+  WeakRef::Ref weakContext = WeakRef::GetWeakRef(context.Get());
+  WeakRef::Ref weakController = WeakRef::GetWeakRef(controller.Get());
+  context = nullptr;
+  EXPECT_FALSE(weakContext->GetTarget());
+  EXPECT_FALSE(controller->GetContextHelper());
+  controller = nullptr;
+  EXPECT_FALSE(weakController->GetTarget());
 }
 
 TEST(PlaybackController, VolumeIsClampedAndTheStepsMuteAndUnmute) {
