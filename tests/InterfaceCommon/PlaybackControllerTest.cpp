@@ -132,12 +132,22 @@ TEST(PlaybackController, FrameStepsLandOnFrameStarts) {
   }
 }
 
-TEST(PlaybackController, ThePlayersControllerWritesNoProperties) {
+TEST(PlaybackController, ItsPropertiesAreRunTimeStateOnly) {
   KsRef<Controller> controller = MakeController();
   const PWStringRef text = WriteObjectToHcMLString(KsRef<KsObject>(controller), PWStringRef("Controller"));
   ASSERT_TRUE(text);
   EXPECT_EQ(std::string::npos, text.Str().find("<Volume")) << text.Str();
   EXPECT_EQ(std::string::npos, text.Str().find("<ContextHelper")) << text.Str();
+  // The presentation hands the scene over through "ContextHelper".
+  KsRef<HcProperty> contextHelper = controller->GetClassObject()->FindProperty(PWStringRef("ContextHelper"));
+  ASSERT_TRUE(contextHelper);
+  auto context = MakeObject<HcContextHelper>(PWStringRef("HcContextHelper"));
+  EXPECT_EQ(0, contextHelper->SetValue(controller.Get(), KsRef<KsObject>(context)));
+  EXPECT_EQ(context, controller->GetContextHelper());
+  EXPECT_EQ(-2, contextHelper->SetValue(controller.Get(), KsRef<KsObject>(KsMakeRef<StubSource>())));
+  EXPECT_EQ(context, controller->GetContextHelper());
+  EXPECT_EQ(0, contextHelper->SetValue(controller.Get(), KsRef<KsObject>()));
+  EXPECT_FALSE(controller->GetContextHelper());
   KsRef<HcProperty> showInOut = controller->GetClassObject()->FindProperty(PWStringRef("ShowInOutPoints"));
   ASSERT_TRUE(showInOut);
   EXPECT_FALSE(showInOut->GetCanSet());
