@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "General/HcClassMap.h"
+#include "HcMLRoundTrip.h"
 #include "General/ObjectCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InterfaceCommon/HcContextHelper.h"
@@ -448,6 +449,9 @@ TEST_F(ContextHelperTest, BridgeLoadsStaticViewsets) {
   EXPECT_EQ(planar.Get(), context->GetInternalPlanarViewset().Get());
   EXPECT_EQ(PWStringRef("PlanarRegion"), planar->GetLoadLayer());
   EXPECT_EQ(PWStringRef("hc://View.Regions[0].View"), planar->GetMainViewPath());
+  // The built-in text and the view text it carries are well-formed HcML.
+  EXPECT_TRUE(hcmlroundtrip::XmllintAccepts(HcContextHelper::kInternalPlanarHcML));
+  EXPECT_TRUE(hcmlroundtrip::XmllintAccepts(planar->GetViewHcML().Str()));
 }
 
 TEST_F(ContextHelperTest, ClearContextLetsGoOfTheScene) {
