@@ -142,12 +142,9 @@ eAppErr MovieSerializer::ReadInitDescription() {
   const eAppErr err = DoInitDescriptionFromMovie(&foundData);
   if (AppErrFailed(err)) return err;
   if (foundData) return AppErr::kNoErr;
-  // Nothing stored: a guessed projection makes a presentation only where
-  // there is a picture to show.
-  if (!m_guessPanoProjection) return kNoPresentation;
-  const KsRef<SourceDescriptionCollection> sources = GetPresentation()->GetSourceList();
-  if (!sources || sources->GetCount() == 0) return kNoPresentation;
-  return kPresentationGuessed;
+  // Nothing stored: the presentation holds the sources with a guessed (or
+  // the planar) projection.
+  return m_guessPanoProjection ? kPresentationGuessed : kNoPresentation;
 }
 
 eAppErr MovieSerializer::DoInitDescriptionFromMovie(bool* foundData) {
@@ -166,6 +163,10 @@ eAppErr MovieSerializer::DoInitDescriptionFromMovie(bool* foundData) {
     FileAccessPolicy::Scope untrusted(UntrustedFileAccess());
     err = InitDescFromNewStyleMovie(foundData);
     if (err == AppErr::kNoErr && !*foundData) err = GuessProjection();
+    // Nothing stored and no picture to show: no presentation results.
+    if (err == AppErr::kNoErr && !*foundData && GetPresentation()->GetSourceList()->GetCount() == 0) {
+      err = KS_TRACE_ERR(kNoPresentation, "DoInitDescriptionFromMovie");
+    }
   }
   if (opened) {
     CloseMovie();

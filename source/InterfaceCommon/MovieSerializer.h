@@ -73,6 +73,9 @@ class MovieSerializer : public MovieModifier {
   // Writes the presentation into the movie and saves it.
   eAppErr SetInitMovieFromDescription(bool write);
 
+  // The read behind InitDescriptionFromMovie: 0 with foundData telling
+  // whether a presentation was stored; kNoPresentation when nothing was
+  // stored and the movie has no picture to show.
   eAppErr DoInitDescriptionFromMovie(bool* foundData);
   eAppErr InitDescFromNewStyleMovie(bool* foundData);
   // A new description from the track's 'Hcsd' item; the planar projection

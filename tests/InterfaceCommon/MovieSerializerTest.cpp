@@ -261,6 +261,23 @@ TEST_F(MovieSerializerTest, AMovieWithNothingStoredGetsAGuessedProjection) {
   EXPECT_FALSE(single->GetPresentation()->GetMainSource()->GetLiveSource().DynamicCast<QTMovieTrackSource>());
 }
 
+TEST_F(MovieSerializerTest, AMovieWithoutPicturesOrAStoredPresentationHasNoPresentation) {
+  const std::string path = folder.File("sound.mov");
+  ASSERT_EQ(movtest::RunTool({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                              "sine=frequency=440:duration=1", "-c:a", "pcm_s16le", path})
+                .status,
+            0);
+  KsRef<MovieSerializer> reader = SerializerOf(path);
+  reader->SetGuessPanoProjection(true);
+  bool found = true;
+  EXPECT_EQ(reader->DoInitDescriptionFromMovie(&found), MovieSerializer::kNoPresentation);
+  EXPECT_FALSE(found);
+  KsRef<MovieSerializer> again = SerializerOf(path);
+  again->SetGuessPanoProjection(true);
+  EXPECT_EQ(again->SetInitDescriptionFromMovie(true), MovieSerializer::kNoPresentation);
+  EXPECT_NE(trace.find("No sources loaded for movie!"), std::string::npos);
+}
+
 TEST_F(MovieSerializerTest, ReadsAHandedInMovieAndLeavesItOpen) {
   const std::string path = Copy(movtest::MovFixtures::Get().headerFirst, "movie.mov");
   ASSERT_EQ(WritePresentation(path, "Given"), 0);
