@@ -12,6 +12,9 @@ void MovieSerializer::MovieSerializerClass::SetupProperties() {
       CocoaMethod<&S::InitUUIDForPresentationAndSourceDesc>("initUUIDForPresentationAndSourceDesc", "i@:"),
       CocoaMethod<&S::UpdateMovieUserDataFromPresentation>("updateMovieUserDataFromPresentation", "i@:"),
       CocoaMethod<&S::MovieHasSpecialVisualTracks>("movieHasSpecialVisualTracks", "B@:"),
+      // The track is a track of the serializer's movie file (a pointer).
+      CocoaMethod<&S::StoreSourceDescriptionToTrack>("storeSourceDescriptionToTracktrack:sourceDesc:", "i@:^v@"),
+      CocoaMethod<&S::LoadSourceDescriptionFromTrack>("loadSourceDescriptionFromTracktrack:", "@@:^v"),
   });
   using namespace KsPropertyType;
   KsRef<KsClassObject> self = ThisRef();

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "General/CocoaBridge.h"
 #include "InterfaceCommon/CompressedUserDataItem.h"
 #include "InterfaceCommon/MovieSerializer.h"
 #include "InterfaceCommon/SourceDescriptionCollection.h"
@@ -31,6 +32,7 @@
 #include "platform/movfile/MovFile.h"
 #include "platform/playback/DataReference.h"
 #include "platform/playback/Movie.h"
+#include "platform/runtime/MessageSend.h"
 
 using hc::movfile::MovErr;
 using hc::movfile::MovFile;
@@ -448,4 +450,42 @@ TEST_F(MovieSerializerTest, APresentationFromAMovieReadsFilesOnlyBesideItAndFrom
     reader->SetInitDescriptionFromMovie(true);
     EXPECT_EQ(reader->GetPresentation()->GetViewsetHcML().Str(), c.expected);
   }
+}
+
+// The document's way through the bridge: a movie handed in, the read, the
+// presentation; the track operations take a track of the movie's file.
+TEST_F(MovieSerializerTest, BridgedSelectorsReachTheOperations) {
+  namespace rt = hc::runtime;
+  const std::string path = Copy(movtest::MovFixtures::Get().headerLast, "movie.mov");
+  ASSERT_EQ(WritePresentation(path, "Bridged"), 0);
+  hc::playback::DataReference reference;
+  ASSERT_EQ(hc::playback::DataReference::FromPath(path, &reference), hc::playback::PlaybackErr::Ok);
+  std::unique_ptr<hc::playback::Movie> movie;
+  ASSERT_EQ(hc::playback::Movie::Open(reference, &movie), hc::playback::PlaybackErr::Ok);
+  auto serializer = KsMakeRef<MovieSerializer>();
+  const rt::ObjectRef proxy = GetCocoaObject(serializer.Get());
+  ASSERT_TRUE(proxy);
+  rt::Value result;
+  ASSERT_EQ(rt::Send(proxy.Get(), "setMovie:", {rt::Value::Pointer(movie.get())}, &result), rt::RuntimeErr::Ok);
+  ASSERT_EQ(rt::Send(proxy.Get(), "setGuessPanoProjection:", {rt::Value::Bool(true)}, &result), rt::RuntimeErr::Ok);
+  bool found = false;
+  ASSERT_EQ(rt::Send(proxy.Get(), "doInitDescriptionFromMovieFoundData:", {rt::Value::OutPointer(&found)}, &result),
+            rt::RuntimeErr::Ok);
+  EXPECT_EQ(result.GetInt(), 0);
+  EXPECT_TRUE(found);
+  ASSERT_EQ(rt::Send(proxy.Get(), "presentation", {}, &result), rt::RuntimeErr::Ok);
+  const KsRef<HcPresentation> presentation = KsObjectFromCocoa(result.GetObject()).DynamicCast<HcPresentation>();
+  ASSERT_TRUE(presentation);
+  EXPECT_EQ(presentation->GetViewsetName().Str(), "Bridged");
+  ASSERT_EQ(rt::Send(proxy.Get(), "movieHasSpecialVisualTracks", {}, &result), rt::RuntimeErr::Ok);
+  EXPECT_FALSE(result.GetBool());
+
+  MovFile* file = nullptr;
+  ASSERT_EQ(serializer->GetMovieFile(&file), 0);
+  ASSERT_EQ(rt::Send(proxy.Get(), "loadSourceDescriptionFromTracktrack:", {rt::Value::Pointer(&file->Track(0))},
+                     &result),
+            rt::RuntimeErr::Ok);
+  const KsRef<SourceDescription> description = KsObjectFromCocoa(result.GetObject()).DynamicCast<SourceDescription>();
+  ASSERT_TRUE(description);
+  EXPECT_NE(description->GetProjectionHcML().Str().find("EquirectangularProj"), std::string::npos);
 }
