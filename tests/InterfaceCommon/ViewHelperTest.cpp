@@ -279,11 +279,11 @@ TEST(ViewHelperBridge, TheShellsEntryPointsReachTheHelper) {
   EXPECT_EQ(rt::Value::Bool(true), result);
   ASSERT_EQ(rt::RuntimeErr::Ok,
             rt::Send(proxy, "keyDownCode:withModifiers:scanCode:",
-                     {rt::Value::Int(28), rt::Value::Int(0), rt::Value::Int(0)}, &result));
+                     {rt::Value::UInt(28), rt::Value::UInt(0), rt::Value::UInt(0)}, &result));
   EXPECT_EQ(rt::Value::Bool(true), result);
   ASSERT_EQ(rt::RuntimeErr::Ok,
             rt::Send(proxy, "keyUpCode:withModifiers:scanCode:",
-                     {rt::Value::Int(28), rt::Value::Int(0), rt::Value::Int(0)}, &result));
+                     {rt::Value::UInt(28), rt::Value::UInt(0), rt::Value::UInt(0)}, &result));
   ASSERT_EQ(rt::RuntimeErr::Ok, rt::Send(proxy, "makeDefaultRenderer", {}, &result));
   EXPECT_EQ(rt::Value::Int(0), result);
 }
