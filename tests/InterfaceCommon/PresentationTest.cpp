@@ -216,6 +216,28 @@ TEST_F(PresentationTest, PathPropertiesReadWholeFiles) {
   EXPECT_FALSE(description->GetProjectionHcML());
 }
 
+TEST_F(PresentationTest, UntrustedPresentationsReadOnlyTheirFolders) {
+  ScratchFolder inside;
+  ScratchFolder outside;
+  std::ofstream(inside / "view.hcml") << "<inside/>";
+  std::ofstream(outside / "view.hcml") << "<outside/>";
+  KsRef<HcPresentation> untrusted;
+  KsRef<SourceDescription> description;
+  {
+    // Made while a movie's presentation is read.
+    FileAccessPolicy::Scope scope(FileAccessPolicy::InsideFolders({inside.Path()}));
+    untrusted = KsMakeRef<HcPresentation>();
+    description = KsMakeRef<SourceDescription>();
+  }
+  EXPECT_EQ(-2, untrusted->SetViewsetHcMLPath(PWStringRef(outside / "view.hcml")));
+  EXPECT_EQ(-2, description->SetTweenHcMLPath(PWStringRef(outside / "view.hcml")));
+  EXPECT_FALSE(untrusted->GetViewsetHcML());
+  EXPECT_EQ(0, untrusted->SetViewsetHcMLPath(PWStringRef(inside / "view.hcml")));
+  EXPECT_EQ(0, description->SetTweenHcMLPath(PWStringRef(inside / "view.hcml")));
+  EXPECT_EQ("<inside/>", untrusted->GetViewsetHcML().Str());
+  EXPECT_EQ("<inside/>", description->GetTweenHcML().Str());
+}
+
 TEST_F(PresentationTest, BuildPrefersAViewsetTheSceneHolds) {
   KsRef<HcContextHelper> context = presentation->GetHcContext();
   ASSERT_TRUE(context->LoadHcML(PWStringRef(ViewsetsText("Wide", "HeldView")), PWStringRef("hc://Viewsets")));
