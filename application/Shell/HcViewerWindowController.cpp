@@ -163,6 +163,7 @@ rt::ObjectRef HcViewerWindowController::viewHelper() const {
 void HcViewerWindowController::showWindow() {
   if (!m_window) return;
   m_window->show();
+  if (!m_pendingDisplaySize.isEmpty()) sizeWindowForDisplaySize(m_pendingDisplaySize, false);
   m_window->raise();
   m_window->activateWindow();
   iHalcyonView->setFocus();
@@ -246,7 +247,12 @@ void HcViewerWindowController::UnbindAutoPanDelay() {
 // available area.
 void HcViewerWindowController::sizeWindowForDisplaySize(QSizeF size, bool) {
   if (!m_window) return;
-  if (QLayout* layout = m_window->layout()) layout->activate();
+  // The parts of a window are laid out once it is on screen.
+  if (!m_window->isVisible()) {
+    m_pendingDisplaySize = size;
+    return;
+  }
+  m_pendingDisplaySize = {};
   const QRect window = m_window->geometry();
   const QSize view = iHalcyonView->size();
   const int width = window.width() - view.width() + qRound(size.width());
@@ -335,6 +341,8 @@ void HcViewerWindowController::startFullScreen() {
   m_window->menuBar()->hide();
   m_controlsBar->hide();
   m_window->showFullScreen();
+  // Without a window manager to honour the request, the frame is set here.
+  if (QScreen* screen = m_window->screen()) m_window->setGeometry(screen->geometry());
   const bool firstPerson =
       HcUserDefaults::standardUserDefaults().boolForKey(Key(kFirstPersonFullScreenKey));
   m_window->setAcceptsMouseMovedEvents(firstPerson);

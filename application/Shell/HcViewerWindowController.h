@@ -187,6 +187,7 @@ class HcViewerWindowController : public QObject {
   QAction* m_viewsetsMarker = nullptr;
   QTimer* _timeSensitiveDisplayInformationTimer = nullptr;
   QSizeF _originalSize;
+  QSizeF m_pendingDisplaySize;  // sized once the window is on screen
   uint32_t _lastCarbonModifierFlags = 0;
   bool m_capsLock = false;
   bool _originalContentView = false;  // thin mode: the controls are put away
