@@ -25,6 +25,10 @@
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcProjectSource.h"
+#include "InterfaceCommon/HcProjectSourceCollection.h"
+#include "InterfaceCommon/SourceDescription.h"
+#include "InterfaceCommon/SourceDescriptionCollection.h"
 #include "Projection/CartesianFuncProj.h"
 #include "Projection/CubeFace.h"
 #include "Projection/CubeFaceCollection.h"
@@ -86,7 +90,10 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/HcContextHelper.h"
+#include "InterfaceCommon/KsContextHelper.h"
 #include "InterfaceCommon/Viewset.h"
+#include "InterfaceCommon/ViewsetCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InputDevice/InterSenseInputDevice.h"
 #include "Responder/HotspotPropertyResponder.h"
@@ -256,6 +263,7 @@ constexpr Accessor kAccessors[] = {
     &HcAbsVelocityTween::ClassGetClassObject,
     &HcClock::ClassGetClassObject,
     &HcClockCollection::ClassGetClassObject,
+    &HcContextHelper::ClassGetClassObject,
     &HcFloatForwardingTween::ClassGetClassObject,
     &HcGoal::ClassGetClassObject,
     &HcGoalCollection::ClassGetClassObject,
@@ -280,6 +288,8 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcProjectSource::ClassGetClassObject,
+    &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
     &HcSineFloatTween::ClassGetClassObject,
     &HcSmoothFloatTween::ClassGetClassObject,
@@ -310,6 +320,7 @@ constexpr Accessor kAccessors[] = {
     &ViewsetSelectorResponder::ClassGetClassObject,
     &KeyboardResponder::ClassGetClassObject,
     &KeyboardVelocityResponder::ClassGetClassObject,
+    &KsContextHelper::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -396,6 +407,8 @@ constexpr Accessor kAccessors[] = {
     &RTFTextView::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SourceDescription::ClassGetClassObject,
+    &SourceDescriptionCollection::ClassGetClassObject,
     &SourceDisplay::ClassGetClassObject,
     &SphereGrid::ClassGetClassObject,
     &SphereView::ClassGetClassObject,
@@ -416,6 +429,7 @@ constexpr Accessor kAccessors[] = {
     &ViewCollection::ClassGetClassObject,
     &ViewOutliner::ClassGetClassObject,
     &Viewset::ClassGetClassObject,
+    &ViewsetCollection::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
@@ -431,4 +445,6 @@ void RegisterAllClasses() {
     // Property tables are built here, on one thread, before anybody looks.
     if (classObject) classObject->EnsurePropertiesSetUp();
   }
+  // Viewset collections written under their implementation name read too.
+  HcClassMap::RegisterAlias(PWStringRef("ViewsetCollection"), ViewsetCollection::ClassGetClassObject());
 }

@@ -1,50 +1,73 @@
 #pragma once
 
-// Stand-in until the movie object of the player lands: the calls the
-// document and the window controller make of it.
 #include <QObject>
 #include <QString>
-#include <QUrl>
+#include <QTimer>
 #include <memory>
 
-namespace hc::playback {
-class Movie;
-}
+#include "platform/playback/Movie.h"
+#include "platform/playback/PlaybackErr.h"
 
+// The movie a viewer document plays: the shell's face of a playing movie
+// (rate, time, volume, looping, stepping, selection, load state) over the
+// playback layer's movie, which the presentation's sources share. Times are
+// seconds. While it lives, the movie's actions (play, time jumps, end) are
+// delivered on the main thread as signals.
 class HcMovie : public QObject {
   Q_OBJECT
  public:
-  static std::shared_ptr<HcMovie> movieWithURL(const QUrl& url, QString* error);
+  // Load states as the document sees them.
+  enum LoadState { kLoadError = -1, kLoaded = 2000, kPlaythroughOK = 20000, kComplete = 100000 };
+
+  // Opens a movie file (reads its header: callers on the main thread may
+  // prefer a worker). Null with the error when it cannot be opened.
+  static std::unique_ptr<HcMovie> openFile(const QString& path, hc::playback::PlaybackErr* error);
+  explicit HcMovie(std::shared_ptr<hc::playback::Movie> movie, QObject* parent = nullptr);
   ~HcMovie() override;
 
+  const std::shared_ptr<hc::playback::Movie>& movie() const { return m_movie; }
+  QString path() const;
+
   int loadState() const;
-  hc::playback::Movie* quickTimeMovie() const { return m_movie.get(); }
-  float rate() const;
-  void setRate(float rate);
-  bool isPlaying() const { return rate() != 0.0f; }
-  double currentTime() const;
-  void setCurrentTime(double seconds);
   double duration() const;
   double maxLoaded() const;
-  bool loops() const;
-  void setLoops(bool loops);
-  bool playSelectionOnly() const;
-  void setPlaySelectionOnly(bool selectionOnly);
+  double currentTime() const;
+  void setCurrentTime(double seconds);
+  double rate() const;
+  void setRate(double rate);
+  void play() { setRate(1.0); }
+  void stop() { setRate(0.0); }
+  // Any rate but 0, negative ones included.
+  bool isPlaying() const { return rate() != 0.0; }
   float volume() const;
   void setVolume(float volume);
   bool muted() const;
   void setMuted(bool muted);
-  void gotoBeginning();
-  void gotoEnd();
+  bool isLooping() const;
+  void setLooping(bool looping);
   void stepForward();
   void stepBackward();
+  void gotoBeginning() { setCurrentTime(0.0); }
+  void gotoEnd() { setCurrentTime(duration()); }
+  bool playSelectionOnly() const;
+  void setPlaySelectionOnly(bool selectionOnly);
+  // Start and length in seconds; length 0 = no selection.
+  void selection(double* start, double* length) const;
+  void setSelection(double start, double length);
+  // Pixel size of the first visual track (0 x 0 without one).
+  QSize naturalSize() const;
 
  signals:
-  void loadStateDidChange();
-  void rateDidChange();
+  void rateChanged(double rate);
+  void timeJumped(double seconds);
   void didEnd();
+  void statusMessage(const QString& text);
 
  private:
-  explicit HcMovie(std::unique_ptr<hc::playback::Movie> movie);
-  std::unique_ptr<hc::playback::Movie> m_movie;
+  void deliverActions();
+  double toSeconds(int64_t units) const;
+  int64_t toUnits(double seconds) const;
+
+  std::shared_ptr<hc::playback::Movie> m_movie;
+  QTimer m_taskTimer;
 };

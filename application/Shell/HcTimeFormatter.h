@@ -1,12 +1,22 @@
 #pragma once
 
-// Stand-in until the time formatter lands.
 #include <QString>
+#include <optional>
 
+// The text of the time fields: "hh:mm:ss", or "hh:mm:ss:ff/dd" with the
+// frame within the second when the user default "TimeIndicatorFrameDivisions"
+// (read on first use, kept) is not 0. Reading takes ":"-separated base-60
+// places and, in its own form with frames, the frame as part of a second.
 class HcTimeFormatter {
  public:
-  QString stringForObjectValue(double seconds) const {
-    const int whole = static_cast<int>(seconds);
-    return QString::asprintf("%02d:%02d:%02d", whole / 3600, (whole % 3600) / 60, whole % 60);
-  }
+  // Divisions given here are used instead of the user default.
+  explicit HcTimeFormatter(std::optional<int> frameDivisions = std::nullopt);
+
+  QString stringForSeconds(double seconds);
+  // False for text that has no parts; otherwise the seconds.
+  bool secondsForString(const QString& text, double* seconds) const;
+  int frameDivisions();
+
+ private:
+  int m_timeIndicatorFrameDivisions = -1;
 };

@@ -12,6 +12,7 @@
 #include "HcProxyCalls.h"
 #include "HcResourceManager.h"
 #include "HcViewerWindowController.h"
+#include "platform/playback/PlaybackErr.h"
 #include "platform/runtime/MessageSend.h"
 
 namespace rt = hc::runtime;
@@ -69,13 +70,14 @@ bool HcViewerDocument::readFromURL(const QUrl& url, const QString& typeName, HcE
     if (error) *error = errorWithDescriptionKey(QString::fromUtf8(kLoadErrorMessage), url);
     return false;
   }
-  QString movieError;
-  std::shared_ptr<HcMovie> movie = HcMovie::movieWithURL(url, &movieError);
+  hc::playback::PlaybackErr movieError = hc::playback::PlaybackErr::BadArgument;
+  std::shared_ptr<HcMovie> movie;
+  if (url.isLocalFile()) movie = HcMovie::openFile(url.toLocalFile(), &movieError);
   setMovie(movie);
   if (!movie) {
     if (error) {
       *error = errorWithDescriptionKey(QString::fromUtf8(kLoadErrorMessage), url);
-      error->failureReason = movieError;
+      error->failureReason = QString::fromUtf8(hc::playback::PlaybackErrName(movieError));
     }
     return false;
   }
@@ -89,8 +91,12 @@ bool HcViewerDocument::readFromURL(const QUrl& url, const QString& typeName, HcE
       return false;
     }
   } else {
+    // The movie tells no load-state changes; they are looked at as the
+    // control timer does, every tenth of a second.
     m_observingLoadState = true;
-    connect(movie.get(), &HcMovie::loadStateDidChange, this, &HcViewerDocument::_movieLoadStateDidChange);
+    m_loadStateTimer = new QTimer(this);
+    connect(m_loadStateTimer, &QTimer::timeout, this, &HcViewerDocument::_movieLoadStateDidChange);
+    m_loadStateTimer->start(100);
   }
   return true;
 }
@@ -110,7 +116,7 @@ QString HcViewerDocument::HandleLoadState(bool fromNotification, bool* handled) 
   if (fromNotification) {
     if (!m_observingLoadState) return {};
     m_observingLoadState = false;
-    disconnect(_movie.get(), &HcMovie::loadStateDidChange, this, &HcViewerDocument::_movieLoadStateDidChange);
+    if (m_loadStateTimer) m_loadStateTimer->stop();
   }
   *handled = true;
   return _validateMovie();
@@ -126,7 +132,7 @@ QString HcViewerDocument::_validateMovie() {
   if (_movie->loadState() == kLoadStateError) return QString::fromUtf8(kLoadErrorMessage);
   rt::ObjectRef serializer = HcProxyCalls::NewProxy("C_MovieSerializer");
   if (!serializer) return QString::fromUtf8(kNoPresentationMessage);
-  Call(serializer.Get(), "setMovie:", {rt::Value::Pointer(_movie->quickTimeMovie())});
+  Call(serializer.Get(), "setMovie:", {rt::Value::Pointer(_movie->movie().get())});
   // A movie without a stored presentation still plays: its one source gets
   // the projection its picture's aspect suggests.
   Call(serializer.Get(), "setGuessPanoProjection:", {rt::Value::Bool(true)});
