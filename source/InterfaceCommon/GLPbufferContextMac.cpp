@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "InterfaceCommon/HcContextHelper.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "platform/gl/GlContext.h"
 #include "platform/gl/GlOffscreenDrawable.h"
@@ -88,6 +89,7 @@ eAppErr GLPbufferContextMac::Resize(int32_t x, int32_t y, int32_t width, int32_t
 }
 
 eAppErr GLPbufferContextMac::Draw() {
+  if (!GetRenderer() || !GetContext()) return kNoSurface;
   if (const eAppErr current = MakeCurrent("Draw"); AppErrFailed(current)) return current;
   if (m_drawable) {
     if (const hc::gl::GlError error = m_drawable->Bind(); GlFailed(error)) {
@@ -121,7 +123,10 @@ bool GLPbufferContextMac::CopyFrameBufferToRenderPort(const HcRenderPort& port) 
 
 void GLPbufferContextMac::ReleaseGLResources() {
   // The drawable, the renderer's textures and buffers and the sources' OpenGL
-  // objects all belong to this helper's context: free them with it current.
+  // objects all belong to this helper's context: free them with it current,
+  // then give the thread back the context it had.
+  hc::gl::GlContext* previous = hc::gl::GlContext::Current();
+  if (previous == m_glContext.get()) previous = nullptr;
   const bool current = m_glContext && !AppErrFailed(MakeCurrent("ReleaseGLResources"));
   if (current) m_drawable.reset();
   m_hasPicture = false;
@@ -135,6 +140,7 @@ void GLPbufferContextMac::ReleaseGLResources() {
   HcViewHelper::ReleaseGLResources();
   m_rendererConfigured = false;
   FreeGlObjects();
+  if (previous) previous->MakeCurrent();
 }
 
 void GLPbufferContextMac::FreeGlObjects() {
