@@ -13,6 +13,7 @@
 #include "HcResourceManager.h"
 #include "HcViewerWindowController.h"
 #include "platform/playback/PlaybackErr.h"
+#include "platform/runtime/KeyValueCoding.h"
 #include "platform/runtime/MessageSend.h"
 
 namespace rt = hc::runtime;
@@ -161,7 +162,11 @@ QString HcViewerDocument::_finishMovieInitialization() {
   rt::Value built;
   const rt::RuntimeErr sent =
       HcProxyCalls::CallChecked(_presentation.Get(), "setInitContextFromHcML:", {rt::Value::Bool(true)}, &built);
-  if (rt::RuntimeFailed(sent) || built.IntValue() != 0) return QString::fromUtf8(kPreparingErrorMessage);
+  // The property's setter answers no status through the bridge; a scene
+  // that was built has chosen a viewset and with it a main view.
+  const bool failed = rt::RuntimeFailed(sent) || built.IntValue() != 0 ||
+                      !HcProxyCalls::SendForObject(context.Get(), "mainView");
+  if (failed) return QString::fromUtf8(kPreparingErrorMessage);
   for (const auto& controller : m_windowControllers) controller->updatePresentation();
   return {};
 }
@@ -190,7 +195,11 @@ void HcViewerDocument::setPresentation(rt::ObjectRef presentation) {
 
 rt::ObjectRef HcViewerDocument::contextHelper() const {
   if (!_presentation) return {};
-  return SendForObject(_presentation.Get(), "HcContext");
+  // Through key-value coding: the accessor's name follows the bridge's rule
+  // for names that begin with the class prefix.
+  rt::Value context;
+  if (rt::RuntimeFailed(rt::ValueForKey(_presentation.Get(), "HcContext", &context))) return {};
+  return context.GetType() == rt::Value::Type::kObject ? context.GetObjectRef() : rt::ObjectRef();
 }
 
 HcError HcViewerDocument::errorWithDescriptionKey(const QString& key, const QUrl& url) {
