@@ -86,8 +86,10 @@ KsRef<KsClassObject> PanoViewProxyClass() {
   return proxyClass;
 }
 
-// Multiplexes a list of several sources; hands one source on directly.
-KsRef<PanoSource> OneSourceFor(const KsRef<SourceCollection>& list, const char* kind) {
+// Multiplexes a list of several sources; hands one source on directly. The
+// multiplexer gets the renderer as well: it hands its own to its members.
+KsRef<PanoSource> OneSourceFor(const KsRef<SourceCollection>& list, const KsRef<PanoRenderer>& renderer,
+                               const char* kind) {
   const uint32_t count = list->GetCount();
   if (count == 1) {
     KS_TRACE(KsTrace::kVerbose, "Found single %s source, using directly", kind);
@@ -96,6 +98,7 @@ KsRef<PanoSource> OneSourceFor(const KsRef<SourceCollection>& list, const char* 
   KS_TRACE(KsTrace::kVerbose, "Found %i %s sources, inserting multiplexer source", static_cast<int>(count), kind);
   auto multiplexer = KsMakeRef<MultiplexerSource>();
   multiplexer->SetSourceList(list);
+  multiplexer->SetRenderer(renderer);
   return multiplexer;
 }
 
@@ -103,9 +106,8 @@ KsRef<PanoSource> OneSourceFor(const KsRef<SourceCollection>& list, const char* 
 
 HcContextHelper::HcContextHelper() { BuildSkeleton(); }
 
-HcContextHelper::~HcContextHelper() {
-  if (m_rootView) m_rootView->RemoveObserverForId(KsRef<KsObject>(this), HcView::kNeedsDisplayId);
-}
+// The root view holds its observers weakly: nothing to undo here.
+HcContextHelper::~HcContextHelper() = default;
 
 void HcContextHelper::BuildSkeleton() {
   m_realtimeClock = QTSystemClock::GetSharedClock();
@@ -229,11 +231,11 @@ eAppErr HcContextHelper::SetSources(const KsRef<SourceCollection>& sources) {
   }
   eAppErr result = AppErr::kNoErr;
   if (planar->GetCount() > 0) {
-    result = SetPlanarSource(OneSourceFor(planar, "planar"));
+    result = SetPlanarSource(OneSourceFor(planar, m_renderer, "planar"));
   } else {
     KS_TRACE(KsTrace::kVerbose, "Found no planar sources");
   }
-  if (panoramic->GetCount() > 0) m_source = OneSourceFor(panoramic, "pano");
+  if (panoramic->GetCount() > 0) m_source = OneSourceFor(panoramic, m_renderer, "pano");
   m_sources = sources;
   if (AppErrFailed(result)) return KS_TRACE_ERR(result, "SetSources");
   return AppErr::kNoErr;
@@ -316,6 +318,10 @@ eAppErr HcContextHelper::SetRenderer(const KsRef<PanoRenderer>& renderer) {
       if (KsRef<PanoSource> source = m_sources->GetByIndex(i)) source->SetRenderer(m_renderer);
     }
   }
+  // The multiplexers made over several sources are not among Sources; they
+  // hand their own renderer to their members.
+  if (m_source) m_source->SetRenderer(m_renderer);
+  if (m_planarSource) m_planarSource->SetRenderer(m_renderer);
   return AppErr::kNoErr;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "General/HcClassMap.h"
+#include "HcMLRoundTrip.h"
 #include "General/ObjectCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InterfaceCommon/HcContextHelper.h"
@@ -46,6 +47,12 @@ std::string ViewsetElement(const std::string& name, const std::string& extra = "
   return "<viewset xsi:type=\"Viewset\"><Name>" + name + "</Name><MainViewPath>hc://View</MainViewPath>" + extra +
          "<ViewHcML><![CDATA[<View " + kNamespaces + " xsi:type=\"PerspectiveView\"><Name>" + name +
          "View</Name></View>]]></ViewHcML></viewset>";
+}
+
+// The element as a document of its own.
+PWStringRef Document(const std::string& element) {
+  const size_t nameEnd = element.find(' ');
+  return PWStringRef(element.substr(0, nameEnd) + " " + kNamespaces + element.substr(nameEnd));
 }
 
 // A clock whose tick answers a chosen result, counting its ticks.
@@ -95,7 +102,7 @@ class ContextHelperTest : public ::testing::Test {
   // Loads the viewsets into the scene's collection and shows the first.
   void LoadViewsets(const std::vector<std::string>& elements) {
     for (const std::string& element : elements) {
-      ASSERT_TRUE(context->LoadHcML(PWStringRef(element), PWStringRef("hc://Viewsets"))) << trace;
+      ASSERT_TRUE(context->LoadHcML(Document(element), PWStringRef("hc://Viewsets"))) << trace;
     }
   }
 
@@ -171,6 +178,13 @@ TEST_F(ContextHelperTest, SourcesSplitIntoPanoramicAndPlanar) {
   EXPECT_TRUE(region->GetAspectBinding());
   // The current viewset is not the planar one.
   EXPECT_FALSE(context->GetViewset());
+
+  // A later renderer reaches the members and the multiplexer over them.
+  auto later = KsMakeRef<AppleOpenGLRenderer>();
+  context->SetRenderer(later);
+  for (const auto& source : {first, second, planar}) EXPECT_EQ(later.Get(), source->GetRenderer().Get());
+  EXPECT_EQ(later.Get(), multiplexer->GetRenderer().Get());
+  context->SetRenderer(renderer);
 
   // Only planar sources: the panoramic one stays.
   auto onlyPlanar = KsMakeRef<SourceCollection>();
@@ -250,8 +264,7 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(narrow.Get(), MainPano().Get());
 
   // A viewset that is not in the collection reads as index 0.
-  KsRef<Viewset> stray = context->LoadStaticViewset(PWStringRef(
-      "<viewset " + std::string(kNamespaces) + ViewsetElement("Stray").substr(8)));
+  KsRef<Viewset> stray = context->LoadStaticViewset(Document(ViewsetElement("Stray")));
   ASSERT_TRUE(stray);
   ASSERT_EQ(0, context->SetViewset(stray));
   EXPECT_EQ(0u, context->GetViewsetIndex());
@@ -391,7 +404,7 @@ TEST_F(ContextHelperTest, ViewsetsLoadUnderEitherCollectionName) {
 
 TEST_F(ContextHelperTest, LoadsAndWritesAtObjectPaths) {
   // An unknown root loads nothing.
-  EXPECT_FALSE(context->LoadHcML(PWStringRef(ViewsetElement("A")), PWStringRef("hc://NoSuchProperty")));
+  EXPECT_FALSE(context->LoadHcML(Document(ViewsetElement("A")), PWStringRef("hc://NoSuchProperty")));
   EXPECT_NE(std::string::npos, trace.find("Couldn't resolve root object hc://NoSuchProperty")) << trace;
   EXPECT_EQ(0u, context->GetViewsets()->GetCount());
   EXPECT_FALSE(context->LoadHcML(PWStringRef("<viewset")));
@@ -405,7 +418,7 @@ TEST_F(ContextHelperTest, LoadsAndWritesAtObjectPaths) {
   hc::foundation::ByteHandle handle;
   handle.Assign(flat.data(), flat.size());
   context->SetLexerName(PWStringRef("BinaryLexer"));
-  EXPECT_FALSE(context->LoadHcML(PWStringRef(ViewsetElement("B")), PWStringRef("hc://Viewsets")));
+  EXPECT_FALSE(context->LoadHcML(Document(ViewsetElement("B")), PWStringRef("hc://Viewsets")));
   auto copy = KsMakeRef<HcContextHelper>();
   ASSERT_TRUE(copy->LoadHcMLFromHandle(handle, nullptr)) << trace;
   ASSERT_EQ(1u, copy->GetViewsets()->GetCount());
@@ -436,6 +449,9 @@ TEST_F(ContextHelperTest, BridgeLoadsStaticViewsets) {
   EXPECT_EQ(planar.Get(), context->GetInternalPlanarViewset().Get());
   EXPECT_EQ(PWStringRef("PlanarRegion"), planar->GetLoadLayer());
   EXPECT_EQ(PWStringRef("hc://View.Regions[0].View"), planar->GetMainViewPath());
+  // The built-in text and the view text it carries are well-formed HcML.
+  EXPECT_TRUE(hcmlroundtrip::XmllintAccepts(HcContextHelper::kInternalPlanarHcML));
+  EXPECT_TRUE(hcmlroundtrip::XmllintAccepts(planar->GetViewHcML().Str()));
 }
 
 TEST_F(ContextHelperTest, ClearContextLetsGoOfTheScene) {
