@@ -20,11 +20,17 @@
 #include "General/StringTupleCollection.h"
 #include "InterfaceCocoa/NSObjectProxy.h"
 #include "InterfaceCommon/AggregateProgressReport.h"
+#include "InterfaceCommon/GLPbufferContextMac.h"
+#include "InterfaceCommon/HcPlaybackController.h"
+#include "InterfaceCommon/HcPlayerPlaybackController.h"
+#include "InterfaceCommon/HcViewHelper.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/HcProjectHelper.h"
 #include "InterfaceCommon/HcProjectSource.h"
 #include "InterfaceCommon/HcProjectSourceCollection.h"
 #include "InterfaceCommon/SourceDescription.h"
@@ -257,6 +263,7 @@ constexpr Accessor kAccessors[] = {
     &FrameSubViewCollection::ClassGetClassObject,
     &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
+    &GLPbufferContextMac::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
     &FrequencyTracker::ClassGetClassObject,
@@ -273,6 +280,8 @@ constexpr Accessor kAccessors[] = {
     &HcManualClock::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcMovieClock::ClassGetClassObject,
+    &HcPlaybackController::ClassGetClassObject,
+    &HcPlayerPlaybackController::ClassGetClassObject,
     &HcMovieTween::ClassGetClassObject,
     &HcMovieTweenLookMarker::ClassGetClassObject,
     &HcMovieTweenLookMarkerCollection::ClassGetClassObject,
@@ -288,6 +297,8 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcPresentation::ClassGetClassObject,
+    &HcProjectHelper::ClassGetClassObject,
     &HcProjectSource::ClassGetClassObject,
     &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
@@ -302,6 +313,7 @@ constexpr Accessor kAccessors[] = {
     &HcVelocityTween::ClassGetClassObject,
     &HcVectorObject::ClassGetClassObject,
     &HcView::ClassGetClassObject,
+    &HcViewHelper::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
