@@ -279,3 +279,9 @@ std::optional<QCursor> HcHalcyonView::convertToCursor(int code) {
     default: return HcCursorTable::hcCursor(code);
   }
 }
+
+bool HcHalcyonView::convertToNSCursor(int code, QCursor* cursor) {
+  const std::optional<QCursor> found = convertToCursor(code);
+  if (found && cursor) *cursor = *found;
+  return found.has_value();
+}
