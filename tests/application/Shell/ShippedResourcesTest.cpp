@@ -44,3 +44,18 @@ TEST(ShippedResources, EveryViewsetAndProjectionLoadsIntoASceneAndShows) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shell asks a presentation for its scene by the property's own name.
+TEST(ShellProxies, AGetterWithTheClassPrefixKeepsItsName) {
+  RegisterAllClasses();
+  hc::runtime::ObjectRef presentation = HcProxyMessenger::NewProxy("C_HcPresentation");
+  ASSERT_TRUE(presentation);
+  hc::runtime::ObjectRef context = HcProxyMessenger::SendForObject(presentation.Get(), "HcContext");
+  ASSERT_TRUE(context);
+  EXPECT_TRUE(KsObjectFromCocoa(context.Get()).DynamicCast<HcContextHelper>());
+  EXPECT_FALSE(HcProxyMessenger::RespondsTo(presentation.Get(), "hcContext"));
+}
+
+}  // namespace
