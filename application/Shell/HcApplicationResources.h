@@ -2,14 +2,12 @@
 
 #include <QString>
 
-// Where the application's own data lives: the "Viewsets" and "Projections"
-// folders of HcML files, "Public Certificates", "Cursors". Looked up once:
-// the folder named by HC_RESOURCE_DIR, else "Resources" beside the program,
-// else "../share/halcyon-player" from it, else the source tree's copy.
+// The application's resource folder (the main bundle's, see HcMainBundle),
+// which tests may replace.
 class HcApplicationResources {
  public:
   static QString folder();
-  // For tests: a folder to use from now on (empty: look it up again).
+  // A folder to use from now on (empty: the main bundle's again).
   static void setFolder(const QString& folder);
   static QString path(const QString& relative);
 };

@@ -164,6 +164,9 @@ void HcHalcyonView::startTimer() {
   record->glContext = m_glContext.get();
   m_frameRecord = std::move(record);
 
+  KS_TRACE(KsTrace::kVerbose, "Starting the display link: context %p, helper %p, renderer %p",
+           static_cast<void*>(context.Get()), static_cast<void*>(helper.Get()),
+           static_cast<void*>(m_frameRecord->renderer.Get()));
   m_displayLink = std::make_unique<hc::gl::DisplayLink>();
   m_displayLink->SetRefreshRate(m_refreshRate);
   m_redrawRequested.store(true);
@@ -264,7 +267,10 @@ void HcHalcyonView::frameStep(const hc::gl::DisplayTimeStamp& outputTime) {
 void HcHalcyonView::drawFrame(FrameRecord& record) {
   Msg::Send(record.viewHelper.Get(), "draw");
   record.glContext->FlushBuffer();
-  if (m_framesDrawn.fetch_add(1) == 0) emit firstFrameDrawn();
+  if (m_framesDrawn.fetch_add(1) == 0) {
+    KS_TRACE(KsTrace::kVerbose, "First frame drawn");
+    emit firstFrameDrawn();
+  }
 }
 
 std::optional<QCursor> HcHalcyonView::convertToCursor(int code) {
@@ -278,4 +284,10 @@ std::optional<QCursor> HcHalcyonView::convertToCursor(int code) {
     case 7: return QCursor(Qt::CrossCursor);
     default: return HcCursorTable::hcCursor(code);
   }
+}
+
+bool HcHalcyonView::convertToNSCursor(int code, QCursor* cursor) {
+  const std::optional<QCursor> found = convertToCursor(code);
+  if (found && cursor) *cursor = *found;
+  return found.has_value();
 }

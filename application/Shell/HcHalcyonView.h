@@ -80,6 +80,8 @@ class HcHalcyonView : public QWidget {
   // The cursor of a responder's cursor code: the standard shapes for 1 to 7,
   // the custom cursor table for 0 and codes above 7 (none when it lacks one).
   static std::optional<QCursor> convertToCursor(int code);
+  // The same: false when there is none.
+  static bool convertToNSCursor(int code, QCursor* cursor);
 
  signals:
   // Emitted (queued to the main thread) after the first frame was drawn.

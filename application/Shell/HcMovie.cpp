@@ -27,6 +27,20 @@ std::unique_ptr<HcMovie> HcMovie::openFile(const QString& path, PlaybackErr* err
   return std::make_unique<HcMovie>(std::shared_ptr<Movie>(std::move(opened)));
 }
 
+std::shared_ptr<HcMovie> HcMovie::movieWithURL(const QUrl& url, QString* error) {
+  hc::playback::DataReference reference;
+  PlaybackErr err = url.isLocalFile()
+                        ? hc::playback::DataReference::FromPath(url.toLocalFile().toStdString(), &reference)
+                        : hc::playback::DataReference::FromUrl(url.toString().toStdString(), &reference);
+  std::unique_ptr<Movie> opened;
+  if (!hc::playback::PlaybackFailed(err)) err = Movie::Open(reference, &opened);
+  if (hc::playback::PlaybackFailed(err) || !opened) {
+    if (error) *error = QString::fromUtf8(hc::playback::PlaybackErrName(err));
+    return {};
+  }
+  return std::make_shared<HcMovie>(std::shared_ptr<Movie>(std::move(opened)));
+}
+
 HcMovie::HcMovie(std::shared_ptr<Movie> movie, QObject* parent) : QObject(parent), m_movie(std::move(movie)) {
   QPointer<HcMovie> self(this);
   // Actions may be raised on any thread; they reach the signals on ours.
@@ -36,7 +50,10 @@ HcMovie::HcMovie(std::shared_ptr<Movie> movie, QObject* parent) : QObject(parent
         [self, action] {
           if (!self) return;
           switch (action.kind) {
-            case Movie::Action::Kind::Play: emit self->rateChanged(action.rate); break;
+            case Movie::Action::Kind::Play:
+              emit self->rateChanged(action.rate);
+              emit self->rateDidChange();
+              break;
             case Movie::Action::Kind::GoToTime: emit self->timeJumped(self->toSeconds(action.time)); break;
             case Movie::Action::Kind::Finished: emit self->didEnd(); break;
             case Movie::Action::Kind::Status: emit self->statusMessage(QString::fromStdString(action.status)); break;
@@ -66,24 +83,17 @@ int64_t HcMovie::toUnits(double seconds) const {
   return static_cast<int64_t>(std::clamp(units, -9.0e15, 9.0e15));
 }
 
-int HcMovie::loadState() const {
-  switch (m_movie->GetLoadState()) {
-    case Movie::LoadState::Error: return kLoadError;
-    case Movie::LoadState::Loading:
-    case Movie::LoadState::Loaded:
-    case Movie::LoadState::Playable: return kLoaded;
-    case Movie::LoadState::PlaythroughOK: return kPlaythroughOK;
-    case Movie::LoadState::Complete: return kComplete;
-  }
-  return kLoadError;
-}
+int HcMovie::loadState() const { return static_cast<int>(m_movie->GetLoadState()); }
 
 double HcMovie::duration() const { return toSeconds(m_movie->Duration()); }
 double HcMovie::maxLoaded() const { return toSeconds(m_movie->MaxLoadedTime()); }
 double HcMovie::currentTime() const { return toSeconds(m_movie->Time()); }
 void HcMovie::setCurrentTime(double seconds) { m_movie->SetTime(toUnits(std::clamp(seconds, 0.0, duration()))); }
 double HcMovie::rate() const { return m_movie->Rate(); }
-void HcMovie::setRate(double rate) { m_movie->SetRate(std::isfinite(rate) ? rate : 0.0); }
+void HcMovie::setRate(double rate) {
+  m_movie->SetRate(std::isfinite(rate) ? rate : 0.0);
+  emit rateDidChange();
+}
 float HcMovie::volume() const { return m_movie->Volume(); }
 void HcMovie::setVolume(float volume) { m_movie->SetVolume(std::isfinite(volume) ? std::clamp(volume, 0.0f, 1.0f) : 1.0f); }
 bool HcMovie::muted() const { return m_movie->IsMuted(); }

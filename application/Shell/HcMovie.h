@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QUrl>
 #include <memory>
 
 #include "platform/playback/Movie.h"
@@ -16,16 +17,21 @@
 class HcMovie : public QObject {
   Q_OBJECT
  public:
-  // Load states as the document sees them.
-  enum LoadState { kLoadError = -1, kLoaded = 2000, kPlaythroughOK = 20000, kComplete = 100000 };
+  // Load states: -1 error, 1000 loading, 2000 loaded, 10000 playable,
+  // 20000 plays through, 100000 complete.
+  enum LoadState { kLoadError = -1, kLoading = 1000, kLoaded = 2000, kPlayable = 10000, kPlaythroughOK = 20000,
+                   kComplete = 100000 };
 
   // Opens a movie file (reads its header: callers on the main thread may
   // prefer a worker). Null with the error when it cannot be opened.
   static std::unique_ptr<HcMovie> openFile(const QString& path, hc::playback::PlaybackErr* error);
+  // A file URL or an http(s) one; null with a short error text when it cannot be opened.
+  static std::shared_ptr<HcMovie> movieWithURL(const QUrl& url, QString* error);
   explicit HcMovie(std::shared_ptr<hc::playback::Movie> movie, QObject* parent = nullptr);
   ~HcMovie() override;
 
   const std::shared_ptr<hc::playback::Movie>& movie() const { return m_movie; }
+  hc::playback::Movie* quickTimeMovie() const { return m_movie.get(); }
   QString path() const;
 
   int loadState() const;
@@ -45,6 +51,8 @@ class HcMovie : public QObject {
   void setMuted(bool muted);
   bool isLooping() const;
   void setLooping(bool looping);
+  bool loops() const { return isLooping(); }
+  void setLoops(bool loops) { setLooping(loops); }
   void stepForward();
   void stepBackward();
   void gotoBeginning() { setCurrentTime(0.0); }
@@ -59,6 +67,10 @@ class HcMovie : public QObject {
 
  signals:
   void rateChanged(double rate);
+  // The rate was set here or the movie changed it.
+  void rateDidChange();
+  // Movies from files are complete once open; kept for movies that load.
+  void loadStateDidChange();
   void timeJumped(double seconds);
   void didEnd();
   void statusMessage(const QString& text);

@@ -30,7 +30,7 @@ HcTimeFormatter::HcTimeFormatter(std::optional<int> frameDivisions) {
   if (frameDivisions) m_timeIndicatorFrameDivisions = std::clamp(*frameDivisions, 0, kLargestDivisions);
 }
 
-int HcTimeFormatter::frameDivisions() {
+int HcTimeFormatter::frameDivisions() const {
   if (m_timeIndicatorFrameDivisions < 0) {
     const int stored = QSettings().value("TimeIndicatorFrameDivisions", 0).toInt();
     m_timeIndicatorFrameDivisions = std::clamp(stored, 0, kLargestDivisions);
@@ -38,7 +38,7 @@ int HcTimeFormatter::frameDivisions() {
   return m_timeIndicatorFrameDivisions;
 }
 
-QString HcTimeFormatter::stringForSeconds(double seconds) {
+QString HcTimeFormatter::stringForSeconds(double seconds) const {
   const double v = std::isfinite(seconds) ? std::clamp(seconds, -kLargestShown, kLargestShown) : 0.0;
   const auto hours = static_cast<long long>(std::floor(v / 3600.0));
   const auto minutes = static_cast<long long>(std::floor(std::fmod(v, 3600.0) / 60.0));

@@ -12,11 +12,12 @@ class HcTimeFormatter {
   // Divisions given here are used instead of the user default.
   explicit HcTimeFormatter(std::optional<int> frameDivisions = std::nullopt);
 
-  QString stringForSeconds(double seconds);
+  QString stringForSeconds(double seconds) const;
+  QString stringForObjectValue(double seconds) const { return stringForSeconds(seconds); }
   // False for text that has no parts; otherwise the seconds.
   bool secondsForString(const QString& text, double* seconds) const;
-  int frameDivisions();
+  int frameDivisions() const;
 
  private:
-  int m_timeIndicatorFrameDivisions = -1;
+  mutable int m_timeIndicatorFrameDivisions = -1;
 };

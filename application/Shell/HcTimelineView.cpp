@@ -135,6 +135,9 @@ void HcTimelineView::setOutPointAction(const QByteArray& method) {
 }
 
 void HcTimelineView::sendAction(Handle handle) {
+  if (handle == kPosition) emit positionMoved();
+  if (handle == kInPoint) emit inPointMoved();
+  if (handle == kOutPoint) emit outPointMoved();
   const QByteArray& method = handle == kPosition ? m_positionAction
                              : handle == kInPoint ? m_inPointAction
                                                   : m_outPointAction;

@@ -71,6 +71,10 @@ class HcTimelineView : public QWidget {
  signals:
   // One of the scrubbing notification names above.
   void notificationPosted(const QString& name);
+  // Each time the handle's action is due, whether or not a target takes it.
+  void positionMoved();
+  void inPointMoved();
+  void outPointMoved();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
