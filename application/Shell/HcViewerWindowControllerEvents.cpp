@@ -58,8 +58,9 @@ bool HcViewerWindowController::eventFilter(QObject* watched, QEvent* event) {
       // focus (not while a text field has); the view's keys that travel on
       // up to the window are not seen twice.
       QWidget* focus = QApplication::focusWidget();
+      const bool viewHasFocus = focus == iHalcyonView || (focus && iHalcyonView->isAncestorOf(focus));
       if (fromWindow && focus && focus != m_window.get()) return false;
-      if (fromView && focus && focus != iHalcyonView) return false;
+      if (fromView && focus && !viewHasFocus) return false;
       auto* key = static_cast<QKeyEvent*>(event);
       // A held key repeats as further key-downs only.
       if (event->type() == QEvent::KeyRelease && key->isAutoRepeat()) return true;
@@ -166,6 +167,13 @@ void HcViewerWindowController::scrollWheel(QWheelEvent* event) {
         rt::Value::MakePoint({static_cast<float>(point.x()), static_cast<float>(point.y())})});
 }
 
+namespace {
+
+// The view helper takes codes and masks as C ints.
+rt::Value KeyArgument(uint32_t value) { return rt::Value::Int(static_cast<int32_t>(value)); }
+
+}  // namespace
+
 void HcViewerWindowController::cancel() {
   if (isFullScreenMode()) stopFullScreen();
 }
@@ -176,11 +184,11 @@ void HcViewerWindowController::flagsChanged(uint32_t modifierMask) {
     const et::ModifierChange change = et::ModifierChangeFrom(_lastCarbonModifierFlags, modifierMask);
     if (change.sendKeyDown) {
       Call(helper.Get(), "keyDownCode:withModifiers:scanCode:",
-           {rt::Value::UInt(0), rt::Value::UInt(change.keyDownModifiers), rt::Value::UInt(0)});
+           {rt::Value::Int(0), KeyArgument(change.keyDownModifiers), rt::Value::Int(0)});
     }
     if (change.sendKeyUp) {
       Call(helper.Get(), "keyUpCode:withModifiers:scanCode:",
-           {rt::Value::UInt(0), rt::Value::UInt(change.keyUpModifiers), rt::Value::UInt(0)});
+           {rt::Value::Int(0), KeyArgument(change.keyUpModifiers), rt::Value::Int(0)});
     }
   }
   _lastCarbonModifierFlags = modifierMask;
@@ -192,8 +200,7 @@ bool SendKey(rt::Id helper, const char* selector, const QKeyEvent& event, bool c
   if (!helper) return false;
   const uint16_t code = et::KeyCodeForCharacter(et::Characters(event));
   const uint32_t modifiers = et::ModifierMask(event.modifiers(), capsLock);
-  return HcProxyCalls::SendForBool(helper, selector,
-                                   {rt::Value::UInt(code), rt::Value::UInt(modifiers), rt::Value::UInt(0)});
+  return HcProxyCalls::SendForBool(helper, selector, {KeyArgument(code), KeyArgument(modifiers), rt::Value::Int(0)});
 }
 
 }  // namespace
