@@ -175,4 +175,9 @@ TEST(KsConsoleLog, KeepsThePlayersSendersInOneLineEach) {
   const std::string line = KsConsoleLog::FormatLine(1700000000.5, 3, "movie failed");
   EXPECT_EQ(" <L3>: movie failed", line.substr(19));
   EXPECT_EQ(19u, line.find(' ', 11));
+  // Whatever this machine's journal holds, what is read keeps that form.
+  if (const std::optional<std::string> log = KsConsoleLog::Read()) {
+    EXPECT_EQ('\n', log->back());
+    EXPECT_NE(std::string::npos, log->find(" <L"));
+  }
 }
