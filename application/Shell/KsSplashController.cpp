@@ -44,6 +44,7 @@ KsSplashController::KsSplashController(const QString& name, DocumentController d
   newButton->setObjectName(QStringLiteral("newFile"));
   auto* openButton = new QPushButton(tr("Open…"), panel);
   openButton->setObjectName(QStringLiteral("openFile"));
+  newButton->setVisible(static_cast<bool>(m_documents.newDocument));
   buttons->addWidget(newButton);
   buttons->addStretch();
   buttons->addWidget(openButton);
@@ -97,26 +98,44 @@ bool KsSplashController::anyDocumentOpen() const {
   return m_documents.hasOpenDocuments && m_documents.hasOpenDocuments();
 }
 
-void KsSplashController::newFile() {
+void KsSplashController::hidePanel() {
   if (iSplashPanel) iSplashPanel->hide();
+}
+
+void KsSplashController::newFile() {
+  hidePanel();
   if (m_documents.newDocument) m_documents.newDocument();
+  emit panelHidden();
 }
 
 void KsSplashController::openFile() {
-  if (iSplashPanel) iSplashPanel->hide();
+  hidePanel();
   if (m_documents.openDocument) m_documents.openDocument();
+  emit panelHidden();
 }
 
 void KsSplashController::openDocument(const QUrl& url) {
-  if (iSplashPanel) iSplashPanel->hide();
+  hidePanel();
   if (m_documents.openDocumentWithContentsOfURL) m_documents.openDocumentWithContentsOfURL(url);
+  emit panelHidden();
 }
 
 void KsSplashController::windowDidResignKey() {
-  if (iSplashPanel && anyDocumentOpen()) iSplashPanel->hide();
+  if (!iSplashPanel || !iSplashPanel->isVisible() || !anyDocumentOpen()) return;
+  hidePanel();
+  emit panelHidden();
 }
 
 bool KsSplashController::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == iSplashPanel && event->type() == QEvent::WindowDeactivate) windowDidResignKey();
+  if (watched == iSplashPanel) {
+    if (event->type() == QEvent::WindowDeactivate) windowDidResignKey();
+    if (event->type() == QEvent::Close) {
+      // Hidden, never closed, so that it can be shown again.
+      event->ignore();
+      hidePanel();
+      emit panelClosed();
+      return true;
+    }
+  }
   return QObject::eventFilter(watched, event);
 }

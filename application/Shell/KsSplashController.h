@@ -18,7 +18,8 @@ class QTableWidget;
 // when it stops being the active window while a document is open.
 //
 // The panel reaches the documents through the hooks of a DocumentController
-// (the shell's document handling); a hook left empty is skipped.
+// (the shell's document handling); a hook left empty is skipped, and the
+// New button shows only with a hook for it.
 class KsSplashController : public QObject {
   Q_OBJECT
  public:
@@ -54,6 +55,13 @@ class KsSplashController : public QObject {
   void openDocument(const QUrl& url);
   void windowDidResignKey();
 
+ signals:
+  // After the panel went away for a choice of the user's (or for losing
+  // the focus while a document is open).
+  void panelHidden();
+  // The user closed the panel through its window.
+  void panelClosed();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -62,6 +70,7 @@ class KsSplashController : public QObject {
   void awakeFromNib();
   void fillRecentDocuments();
   bool anyDocumentOpen() const;
+  void hidePanel();
 
   DocumentController m_documents;
   QPointer<QWidget> iSplashPanel;

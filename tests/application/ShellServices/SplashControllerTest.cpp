@@ -118,3 +118,25 @@ TEST_F(SplashTest, WithoutRecentDocumentsTheTableIsEmpty) {
   ASSERT_NE(nullptr, Show());
   EXPECT_EQ(0, m_splash->recentDocsTable()->rowCount());
 }
+
+TEST_F(SplashTest, ThePanelTellsWhenItWentAwayAndIsHiddenWhenClosed) {
+  ASSERT_NE(nullptr, Show());
+  std::vector<std::string> heard;
+  QObject::connect(m_splash, &KsSplashController::panelHidden, [&heard] { heard.push_back("hidden"); });
+  QObject::connect(m_splash, &KsSplashController::panelClosed, [&heard] { heard.push_back("closed"); });
+  m_splash->openFile();
+  m_splash->panel()->show();
+  m_splash->panel()->close();
+  EXPECT_FALSE(m_splash->panel()->isVisible());
+  m_splash->panel()->show();
+  EXPECT_TRUE(m_splash->panel()->isVisible());
+  EXPECT_EQ((std::vector<std::string>{"hidden", "closed"}), heard);
+  // Without a way to make a document there is no New button.
+  KsSplashController::DocumentController readOnly = m_documents.Hooks();
+  readOnly.newDocument = nullptr;
+  delete m_splash;
+  m_splash = KsSplashController::showSplashWindowForNibNamed(QStringLiteral("HcViewerSplashWindow"), readOnly);
+  ASSERT_NE(nullptr, m_splash);
+  EXPECT_FALSE(m_splash->panel()->findChild<QPushButton*>(QStringLiteral("newFile"))->isVisible());
+  EXPECT_TRUE(m_splash->panel()->findChild<QPushButton*>(QStringLiteral("openFile"))->isVisible());
+}
