@@ -136,6 +136,10 @@ TEST_F(PlayerOnSample, ThePanoramicViewMatchesV360BeforeAndAfterADrag) {
   ASSERT_FALSE(frame.Empty());
   const TestImage shown = SettledPicture();
   ASSERT_FALSE(shown.Empty());
+  // Paused and unchanged, the window is not drawn again.
+  const uint64_t drawn = view->framesDrawn();
+  QTest::qWait(500);
+  EXPECT_EQ(drawn, view->framesDrawn());
   const Look look = CurrentLook();
   ASSERT_GT(look.vfov, 0.0);
   const TestImage theirs = RunV360(frame, V360Flat(look.pan, look.tilt, look.vfov, shown.width, shown.height),
