@@ -123,7 +123,10 @@ bool GLPbufferContextMac::CopyFrameBufferToRenderPort(const HcRenderPort& port) 
 
 void GLPbufferContextMac::ReleaseGLResources() {
   // The drawable, the renderer's textures and buffers and the sources' OpenGL
-  // objects all belong to this helper's context: free them with it current.
+  // objects all belong to this helper's context: free them with it current,
+  // then give the thread back the context it had.
+  hc::gl::GlContext* previous = hc::gl::GlContext::Current();
+  if (previous == m_glContext.get()) previous = nullptr;
   const bool current = m_glContext && !AppErrFailed(MakeCurrent("ReleaseGLResources"));
   if (current) m_drawable.reset();
   m_hasPicture = false;
@@ -137,6 +140,7 @@ void GLPbufferContextMac::ReleaseGLResources() {
   HcViewHelper::ReleaseGLResources();
   m_rendererConfigured = false;
   FreeGlObjects();
+  if (previous) previous->MakeCurrent();
 }
 
 void GLPbufferContextMac::FreeGlObjects() {

@@ -75,8 +75,12 @@ HcPlaybackController::HcPlaybackController() = default;
 HcPlaybackController::~HcPlaybackController() = default;
 
 KsRef<HcContextHelper> HcPlaybackController::GetContextHelper() const {
-  std::lock_guard lock(m_lock);
-  return m_context;
+  WeakRef::Ref weak;
+  {
+    std::lock_guard lock(m_lock);
+    weak = m_context;
+  }
+  return weak ? weak->GetTargetAs<HcContextHelper>() : KsRef<HcContextHelper>();
 }
 
 KsRef<HcMovieClock> HcPlaybackController::ObservedClock() const {
@@ -92,11 +96,10 @@ KsRef<HcMovieClock> HcPlaybackController::GetMovieClock() const {
 
 eAppErr HcPlaybackController::SetContextHelper(const KsRef<HcContextHelper>& context) {
   DidChangeCaller change(this, kContextHelperId);
-  KsRef<HcContextHelper> old;
+  KsRef<HcContextHelper> old = GetContextHelper();
   {
     std::lock_guard lock(m_lock);
-    old = m_context;
-    m_context = context;
+    m_context = context ? WeakRef::GetWeakRef(context.Get()) : WeakRef::Ref();
   }
   if (old && old != context) old->RemoveObserverForId(ThisRef(), HcContextHelper::kMovieClockId);
   if (context && context != old) context->AddObserverForId(ThisRef(), HcContextHelper::kMovieClockId, 0);

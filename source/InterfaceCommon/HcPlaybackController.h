@@ -6,6 +6,7 @@
 
 #include "General/KsClassMacros.h"
 #include "General/KsObject.h"
+#include "General/WeakRef.h"
 
 class HcContextHelper;
 class HcMovieClock;
@@ -19,6 +20,9 @@ class HcMovieClock;
 // context's "MovieClock" and the clock itself, and announces the clock's
 // changes as its own properties, so user interfaces bound to it follow the
 // movie.
+//
+// The context is held weakly: it keeps the controller among its named
+// controller objects, and the two must not keep each other alive.
 //
 // Commands and setters run on the main thread. The clock's notices (its time
 // above all) arrive on the display-link thread; the context and clock the
@@ -54,6 +58,7 @@ class HcPlaybackController : public KsObject {
   HcPlaybackController();
   ~HcPlaybackController() override;
 
+  // The context while it lives, else none.
   KsRef<HcContextHelper> GetContextHelper() const;
   eAppErr SetContextHelper(const KsRef<HcContextHelper>& context);
   // The context's movie clock, or none.
@@ -133,7 +138,7 @@ class HcPlaybackController : public KsObject {
   KsRef<HcMovieClock> ObservedClock() const;
 
   mutable std::mutex m_lock;
-  KsRef<HcContextHelper> m_context;    // under m_lock
+  WeakRef::Ref m_context;               // under m_lock
   KsRef<HcMovieClock> m_observedClock;  // under m_lock
   std::atomic<float> m_lastRate{0.0f};
   float m_scrubRate = 0.0f;

@@ -12,6 +12,8 @@
 
 #include "General/CocoaBridge.h"
 #include "General/HcClassMap.h"
+#include "General/ObjectCollection.h"
+#include "General/WeakRef.h"
 #include "InterfaceCommon/HcContextHelper.h"
 #include "InterfaceCommon/HcPlayerPlaybackController.h"
 #include "KsTrace.h"
@@ -68,6 +70,23 @@ TEST(PlaybackController, ANewControllerWithoutAMovieAnswersNothingAndChangesNoth
   }
 }
 
+// The scene keeps its controllers among its named objects; the controller
+// must not keep the scene in return.
+TEST(PlaybackController, TheControllerAndItsSceneDoNotKeepEachOtherAlive) {
+  KsRef<Controller> controller = MakeController();
+  auto context = MakeObject<HcContextHelper>(PWStringRef("HcContextHelper"));
+  context->GetNamedControllerObjects()->Add(controller);
+  controller->SetContextHelper(context);
+  EXPECT_EQ(context, controller->GetContextHelper());
+  WeakRef::Ref weakContext = WeakRef::GetWeakRef(context.Get());
+  WeakRef::Ref weakController = WeakRef::GetWeakRef(controller.Get());
+  context = nullptr;
+  EXPECT_FALSE(weakContext->GetTarget());
+  EXPECT_FALSE(controller->GetContextHelper());
+  controller = nullptr;
+  EXPECT_FALSE(weakController->GetTarget());
+}
+
 TEST(PlaybackController, VolumeIsClampedAndTheStepsMuteAndUnmute) {
   KsRef<Controller> controller = MakeController();
   controller->SetVolume(1.7f);
@@ -113,12 +132,22 @@ TEST(PlaybackController, FrameStepsLandOnFrameStarts) {
   }
 }
 
-TEST(PlaybackController, ThePlayersControllerWritesNoProperties) {
+TEST(PlaybackController, ItsPropertiesAreRunTimeStateOnly) {
   KsRef<Controller> controller = MakeController();
   const PWStringRef text = WriteObjectToHcMLString(KsRef<KsObject>(controller), PWStringRef("Controller"));
   ASSERT_TRUE(text);
   EXPECT_EQ(std::string::npos, text.Str().find("<Volume")) << text.Str();
   EXPECT_EQ(std::string::npos, text.Str().find("<ContextHelper")) << text.Str();
+  // The presentation hands the scene over through "ContextHelper".
+  KsRef<HcProperty> contextHelper = controller->GetClassObject()->FindProperty(PWStringRef("ContextHelper"));
+  ASSERT_TRUE(contextHelper);
+  auto context = MakeObject<HcContextHelper>(PWStringRef("HcContextHelper"));
+  EXPECT_EQ(0, contextHelper->SetValue(controller.Get(), KsRef<KsObject>(context)));
+  EXPECT_EQ(context, controller->GetContextHelper());
+  EXPECT_EQ(-2, contextHelper->SetValue(controller.Get(), KsRef<KsObject>(KsMakeRef<StubSource>())));
+  EXPECT_EQ(context, controller->GetContextHelper());
+  EXPECT_EQ(0, contextHelper->SetValue(controller.Get(), KsRef<KsObject>()));
+  EXPECT_FALSE(controller->GetContextHelper());
   KsRef<HcProperty> showInOut = controller->GetClassObject()->FindProperty(PWStringRef("ShowInOutPoints"));
   ASSERT_TRUE(showInOut);
   EXPECT_FALSE(showInOut->GetCanSet());

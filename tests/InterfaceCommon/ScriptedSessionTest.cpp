@@ -1,7 +1,8 @@
 // A whole session on manual clocks, driven the way the shell drives it: each
 // refresh runs the scene's idle step under the renderer's draw lock, and only
 // when it answers 0 does the view helper draw and post-flight. Events enter
-// through the view helper.
+// through the view helper; the automatic pan is the one a presentation
+// installs when it builds the scene.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@
 #include "General/HcClassMap.h"
 #include "InterfaceCommon/HcContextHelper.h"
 #include "InterfaceCommon/HcPlayerPlaybackController.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/SourceDescription.h"
+#include "InterfaceCommon/SourceDescriptionCollection.h"
 #include "PlaybackTestMovies.h"
 #include "Projection/EquirectangularProj.h"
 #include "QuickTime/QTMovieArbiter.h"
@@ -25,7 +29,8 @@
 #include "SceneTestSupport.h"
 #include "Source/QTMovieSource.h"
 #include "Source/SourceCollection.h"
-#include "Time/ConvergentTransition.h"
+#include "Time/HcTransition.h"
+#include "Time/HcTweenCollection.h"
 #include "Time/HcManualClock.h"
 #include "Time/HcMovieClock.h"
 #include "Time/HcMovieTween.h"
@@ -106,23 +111,44 @@ KsRef<HcPropertyBindingBase> WeakBinding(const KsRef<KsObject>& target, const ch
   return binding;
 }
 
-// Automatic panning after the idle time-out, as a presentation installs it:
-// a convergent transition on the idle clock toward a tween that pans the
-// main view at `speed` degrees a second.
-KsRef<HcAbsVelocityTween> InstallAutoPan(ManualClockContext& context, float speed, double timeout) {
+// The scene built by a presentation that uses idle panning: its one source
+// the scene's picture, its viewset "Wide", and as its idle tween (the first
+// of its view tweens) a tween that pans the main view at `speed` degrees a
+// second on the real-time clock. The idle clock waits `timeout` seconds.
+KsRef<HcAbsVelocityTween> BuildWithAutoPan(Session& session, float speed, double timeout) {
+  ManualClockContext& context = *session.context;
   auto idleTween = KsMakeRef<HcAbsVelocityTween>();
   idleTween->SetModulus(360.0f);
-  idleTween->SetBinding(WeakBinding(KsRef<KsObject>(context.GetMainView()), "PanAngle"));
   idleTween->SetVelocity(speed);
   idleTween->SetEnabled(false);
   idleTween->SetClock(context.realtime);
-  auto autoPan = KsMakeRef<ConvergentTransition>();
-  autoPan->SetClock(context.realtime);
-  context.realtime->DetachTween(autoPan);
-  autoPan->SetTargetTween(idleTween);
-  context.idle->SetIdleTransition(autoPan);
+  auto viewTweens = KsMakeRef<HcTweenCollection>();
+  viewTweens->Add(idleTween);
+
+  auto presentation = MakeObject<HcPresentation>(PWStringRef("HcPresentation"));
+  auto description = KsMakeRef<SourceDescription>();
+  description->SetLiveSource(session.scene.source);
+  presentation->GetSourceList()->Add(description);
+  presentation->SetHcContext(KsRef<HcContextHelper>(session.context));
+  presentation->SetViewsetName(PWStringRef("Wide"));
+  presentation->SetViewTweens(viewTweens);
+  presentation->SetUseIdle(true);
   context.idle->SetIdleTimeout(timeout);
-  context.idle->SetUseIdleTransition(true);
+  EXPECT_EQ(0, presentation->SetInitContextFromHcML(true));
+  EXPECT_TRUE(context.idle->GetUseIdleTransition());
+  // The transition runs where the scene's real-time clock is: on the manual
+  // one here (it is put on that clock only when it starts).
+  KsRef<HcTransition> autoPan = context.idle->GetIdleTransition();
+  EXPECT_TRUE(autoPan);
+  if (autoPan) {
+    autoPan->SetClock(context.realtime);
+    context.realtime->DetachTween(autoPan);
+  }
+  // The scene's views are new: they get the picture and the manual clocks,
+  // and the idle tween turns the new main view.
+  EXPECT_TRUE(session.scene.Show("Wide")) << session.scene.failure;
+  session.UseManualClocks();
+  idleTween->SetBinding(WeakBinding(KsRef<KsObject>(context.GetMainView()), "PanAngle"));
   return idleTween;
 }
 
@@ -130,7 +156,7 @@ TEST(ScriptedSession, DragTurnsReleaseRestsIdlePansAndAKeyStopsIt) {
   RegisterAllClasses();
   Session session;
   ASSERT_TRUE(session.Make(MakeEquirectangularGrid(512, 256))) << session.scene.failure;
-  KsRef<HcAbsVelocityTween> idleTween = InstallAutoPan(*session.context, 20.0f, 10.0);
+  KsRef<HcAbsVelocityTween> idleTween = BuildWithAutoPan(session, 20.0f, 10.0);
   HcViewHelper& helper = *session.scene.helper;
 
   session.At(0.0);
