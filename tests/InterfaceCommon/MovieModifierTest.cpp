@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "InterfaceCommon/CompressedUserDataItem.h"
+#include "General/HcClassMap.h"
+#include "InterfaceCommon/MovieSerializer.h"
 #include "InterfaceCommon/MovieSigner.h"
 #include "KsTrace.h"
 #include "MovFixtures.h"
@@ -145,4 +147,15 @@ TEST_F(MovieModifierTest, FlattenWritesAPlayableCopyAndAnswersItsErrors) {
   MovFile copy;
   ASSERT_EQ(copy.OpenForRead(flat), MovErr::Ok);
   EXPECT_TRUE(copy.HeaderWasCompressed());
+}
+
+TEST_F(MovieModifierTest, OnlyTheConcreteClassesAreMadeByName) {
+  EXPECT_FALSE(MakeObject<KsObject>(PWStringRef("MovieModifier")));
+  const KsRef<MovieSerializer> serializer = MakeObject<MovieSerializer>(PWStringRef("MovieSerializer"));
+  ASSERT_TRUE(serializer);
+  EXPECT_EQ(serializer->GetDataCompressorType(), kZlibDataCompressorType);
+  EXPECT_FALSE(serializer->GetGuessPanoProjection());
+  EXPECT_FALSE(serializer->GetLoadAsSingleSource());
+  EXPECT_FALSE(serializer->HoldsMovie());
+  EXPECT_TRUE(MakeObject<MovieSigner>(PWStringRef("MovieSigner")));
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <thread>
@@ -19,7 +20,14 @@
 #include "Source/QTMovieSource.h"
 #include "Source/QTMovieTrackSource.h"
 #include "Time/HcClock.h"
+#include "Utilities/AtomEmitter.h"
+#include "Utilities/AtomLexer.h"
+#include "Utilities/Chameleon.h"
+#include "Utilities/Parser.h"
+#include "Utilities/XMLLexer.h"
+#include "Utilities/XMLStringEmitter.h"
 #include "platform/foundation/ByteHandle.h"
+#include "platform/movfile/AtomContainer.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/playback/DataReference.h"
 #include "platform/playback/Movie.h"
@@ -339,5 +347,84 @@ TEST_F(MovieSerializerTest, InterruptedWritesLeaveTheOldOrTheNewPresentation) {
     const std::string stored = StoredViewsetName(path);
     EXPECT_TRUE(stored == "old" || stored == "new") << stored;
     EXPECT_EQ(movtest::FrameMd5(path), frames);
+  }
+}
+
+namespace {
+
+// The atom-container bytes as HcML text, and back.
+std::string AtomsToText(const std::vector<uint8_t>& atoms) {
+  auto emitter = KsMakeRef<XMLStringEmitter>();
+  auto parser = KsMakeRef<Parser>();
+  parser->SetLexer(KsMakeRef<AtomLexer>());
+  parser->SetEmitter(emitter);
+  parser->SetRootObject(KsMakeRef<Chameleon>());
+  EXPECT_EQ(parser->Parse(atoms.data(), atoms.size()), 0);
+  return emitter->GetOutputString().Str();
+}
+
+std::vector<uint8_t> TextToAtoms(const std::string& text) {
+  hc::movfile::AtomContainer container;
+  auto emitter = KsMakeRef<AtomEmitter>();
+  emitter->SetAtomContainer(&container);
+  auto parser = KsMakeRef<Parser>();
+  parser->SetLexer(KsMakeRef<XMLLexer>());
+  parser->SetEmitter(emitter);
+  parser->SetRootObject(KsMakeRef<Chameleon>());
+  EXPECT_EQ(parser->Parse(text.data(), text.size()), 0);
+  emitter->SetAtomContainer(nullptr);
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(container.Flatten(&bytes), MovErr::Ok);
+  return bytes;
+}
+
+// Rewrites the movie's stored presentation so that it reads the viewsets
+// from a file.
+void StoreViewsetPath(const std::string& moviePath, const std::string& viewsetPath) {
+  MovFile movie;
+  ASSERT_EQ(movie.OpenForUpdate(moviePath), MovErr::Ok);
+  std::unique_ptr<hc::foundation::ByteHandle> item;
+  ASSERT_EQ(ReadCompressedUserDataItem(movie.UserData(), kPresentationUserDataType, &item), 0);
+  std::string text = AtomsToText(std::vector<uint8_t>(item->View().begin(), item->View().end()));
+  const size_t name = text.find("<ViewsetName>");
+  ASSERT_NE(name, std::string::npos) << text;
+  text.insert(name, "<ViewsetHcMLPath>" + viewsetPath + "</ViewsetHcMLPath>");
+  ASSERT_EQ(WriteCompressedUserDataItem(true, TextToAtoms(text), movie.UserData(), kZlibDataCompressorType,
+                                        kPresentationUserDataType),
+            0);
+  ASSERT_EQ(movie.Save(), MovErr::Ok);
+}
+
+}  // namespace
+
+// What a movie carries reads files only beside the movie and from the
+// resource folders it is given.
+TEST_F(MovieSerializerTest, APresentationFromAMovieReadsFilesOnlyBesideItAndFromTheResourceFolders) {
+  movtest::TempDir outside;
+  movtest::TempDir resources;
+  const std::string path = Copy(movtest::MovFixtures::Get().headerLast, "movie.mov");
+  ASSERT_EQ(WritePresentation(path, "Stored"), 0);
+  movtest::WriteBytes(folder.File("beside.hcml"), movtest::Bytes("<beside/>"));
+  movtest::WriteBytes(outside.File("secret.hcml"), movtest::Bytes("<secret/>"));
+  movtest::WriteBytes(resources.File("resource.hcml"), movtest::Bytes("<resource/>"));
+  const struct {
+    std::string file;
+    std::string expected;
+  } cases[] = {
+      {folder.File("beside.hcml"), "<beside/>"},
+      {"beside.hcml", "<beside/>"},
+      {resources.File("resource.hcml"), "<resource/>"},
+      {outside.File("secret.hcml"), kViewsets},
+      {folder.File("../") + std::filesystem::path(outside.Path()).filename().string() + "/secret.hcml", kViewsets},
+      {"/dev/zero", kViewsets},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const std::string movie = Copy(path, "hostile.mov");
+    StoreViewsetPath(movie, c.file);
+    KsRef<MovieSerializer> reader = SerializerOf(movie);
+    reader->SetResourceFolders({resources.Path()});
+    reader->SetInitDescriptionFromMovie(true);
+    EXPECT_EQ(reader->GetPresentation()->GetViewsetHcML().Str(), c.expected);
   }
 }

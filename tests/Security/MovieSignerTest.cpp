@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "InterfaceCommon/CompressedUserDataItem.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/MovieSerializer.h"
 #include "InterfaceCommon/MovieSigner.h"
 #include "KsTrace.h"
 #include "MovFixtures.h"
@@ -14,10 +16,8 @@
 #include "Security/PEMOpenSSLPublicCert.h"
 #include "SecurityTestSupport.h"
 #include "TestAuthority.h"
-#include "Utilities/AtomEmitter.h"
 #include "Utilities/ObjectWriter.h"
 #include "Utilities/XMLStringEmitter.h"
-#include "platform/movfile/AtomContainer.h"
 #include "platform/movfile/MovFile.h"
 
 namespace fs = std::filesystem;
@@ -26,35 +26,20 @@ using hc::movfile::MovFile;
 
 namespace {
 
-// Stands for a stored presentation or source description: any object graph
-// in atom-container form does for the digest.
-std::vector<uint8_t> GraphBytes(const std::string& label) {
-  auto object = KsMakeRef<KsSignature>();
-  object->SetDigestBase64(PWStringRef(label));
-  hc::movfile::AtomContainer container;
-  auto emitter = KsMakeRef<AtomEmitter>();
-  emitter->SetAtomContainer(&container);
-  auto writer = KsMakeRef<ObjectWriter>();
-  writer->SetEmitter(emitter);
-  writer->SetRootElementName(PWStringRef("Presentation"));
-  writer->SetTargetObject(object);
-  EXPECT_EQ(writer->WriteObject(), 0);
-  std::vector<uint8_t> bytes;
-  EXPECT_EQ(container.Flatten(&bytes), MovErr::Ok);
-  return bytes;
-}
-
-// Gives the movie a presentation and a source description on its first track.
-void Package(const std::string& path, const std::string& presentation) {
-  MovFile movie;
-  ASSERT_EQ(movie.OpenForUpdate(path), MovErr::Ok);
-  ASSERT_EQ(WriteCompressedUserDataItem(true, GraphBytes(presentation), movie.UserData(), kZlibDataCompressorType,
-                                        kPresentationUserDataType),
-            0);
-  ASSERT_EQ(WriteCompressedUserDataItem(true, GraphBytes("source"), movie.Track(0).UserData(),
-                                        kZlibDataCompressorType, kSourceDescriptionUserDataType),
-            0);
-  ASSERT_EQ(movie.Save(), MovErr::Ok);
+// Gives the movie a presentation (named by its viewset) and a source
+// description in each video track.
+void Package(const std::string& path, const std::string& viewsetName) {
+  auto reader = KsMakeRef<MovieSerializer>();
+  ASSERT_EQ(reader->SetPath(PWStringRef(path)), 0);
+  reader->SetGuessPanoProjection(true);
+  ASSERT_GE(reader->SetInitDescriptionFromMovie(true), 0);
+  KsRef<HcPresentation> presentation = reader->GetPresentation();
+  presentation->SetViewsetName(PWStringRef(viewsetName));
+  auto writer = KsMakeRef<MovieSerializer>();
+  ASSERT_EQ(writer->SetPath(PWStringRef(path)), 0);
+  writer->SetPresentation(presentation);
+  ASSERT_EQ(writer->InitUUIDForPresentationAndSourceDesc(), 0);
+  ASSERT_EQ(writer->SetInitMovieFromDescription(true), 0);
 }
 
 KsRef<PEMOpenSSLPublicCert> CertificateFrom(const fs::path& pem, const std::string& name) {
@@ -180,6 +165,12 @@ TEST_F(MovieSignerTest, ASignedMovieVerifiesWithTheOpensslCommandAndValidates) {
   const std::string framesBefore = movtest::FrameMd5(moviePath);
   const KsRef<KsSignature> signature = SignAs(*userCert, "user", authority->KeyOf("Kestrel"));
   EXPECT_EQ(movtest::FrameMd5(moviePath), framesBefore);
+  const movtest::ToolResult exif = movtest::RunTool({"exiftool", "-v3", moviePath});
+  EXPECT_EQ(exif.status, 0);
+  EXPECT_EQ(exif.out.find("Warning"), std::string::npos) << exif.out;
+  const movtest::ToolResult info = movtest::RunTool({"mediainfo", "--Details=1", moviePath});
+  EXPECT_EQ(info.status, 0);
+  EXPECT_EQ(info.out.find("Problem"), std::string::npos) << info.out;
 
   // The user's signature is a SHA-1 signature of the digest's 32 bytes.
   KsRef<MovieSigner> signer = SignerOfMovie();
@@ -207,6 +198,11 @@ TEST_F(MovieSignerTest, ASignedMovieVerifiesWithTheOpensslCommandAndValidates) {
   EXPECT_EQ(read->GetUserDigestSignatureBase64().Str(), signature->GetUserDigestSignatureBase64().Str());
   EXPECT_EQ(read->GetKsCounterSignatureBase64().Str(), signature->GetKsCounterSignatureBase64().Str());
   EXPECT_EQ(read->GetKsPublicCertName().Str(), "Kestrel");
+  // The presentation the movie stored, without live sources.
+  const KsRef<HcPresentation> presentation = read->GetPresentation().DynamicCast<HcPresentation>();
+  ASSERT_TRUE(presentation);
+  EXPECT_EQ(presentation->GetViewsetName().Str(), "presentation");
+  EXPECT_GE(presentation->GetSourceList()->GetCount(), 1u);
   ASSERT_TRUE(read->GetUserPublicCert());
   EXPECT_EQ(read->GetUserPublicCert().DynamicCast<PEMOpenSSLPublicCert>()->GetPEMCertX509().Str(), ReadFile(*userCert));
   EXPECT_TRUE(StoredSignatureIsValid());
