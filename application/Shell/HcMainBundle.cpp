@@ -4,9 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#ifndef HC_SOURCE_RESOURCE_DIR
-#define HC_SOURCE_RESOURCE_DIR ""
-#endif
+#include "HcApplicationResources.h"
 
 namespace HcMainBundle {
 
@@ -15,13 +13,7 @@ QString bundlePath() {
   return dir.isEmpty() ? QDir::currentPath() : dir;
 }
 
-QString resourcePath() {
-  const QString fromEnvironment = qEnvironmentVariable("HC_RESOURCE_DIR");
-  if (!fromEnvironment.isEmpty()) return QDir(fromEnvironment).absolutePath();
-  const QString beside = bundlePath() + QStringLiteral("/Resources");
-  if (QFileInfo(beside).isDir()) return beside;
-  return QString::fromUtf8(HC_SOURCE_RESOURCE_DIR);
-}
+QString resourcePath() { return HcApplicationResources::folder(); }
 
 QString builtInPlugInsPath() { return bundlePath() + QStringLiteral("/PlugIns"); }
 

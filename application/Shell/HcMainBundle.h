@@ -3,10 +3,7 @@
 #include <QString>
 
 // Where the application's own files are: the folder of the program, its
-// resources ("Viewsets", "Projections", "Public Certificates", "Cursors"…)
-// and its built-in plug-ins. The environment variable HC_RESOURCE_DIR names
-// the resource folder when set; otherwise "Resources" beside the program,
-// else the resources of the source tree the program was built from.
+// resources (HcApplicationResources) and its built-in plug-ins.
 namespace HcMainBundle {
 
 QString bundlePath();

@@ -12,6 +12,8 @@
 #include "HcProxyCalls.h"
 #include "HcResourceManager.h"
 #include "HcViewerWindowController.h"
+#include "platform/playback/PlaybackErr.h"
+#include "platform/runtime/KeyValueCoding.h"
 #include "platform/runtime/MessageSend.h"
 
 namespace rt = hc::runtime;
@@ -69,13 +71,14 @@ bool HcViewerDocument::readFromURL(const QUrl& url, const QString& typeName, HcE
     if (error) *error = errorWithDescriptionKey(QString::fromUtf8(kLoadErrorMessage), url);
     return false;
   }
-  QString movieError;
-  std::shared_ptr<HcMovie> movie = HcMovie::movieWithURL(url, &movieError);
+  hc::playback::PlaybackErr movieError = hc::playback::PlaybackErr::BadArgument;
+  std::shared_ptr<HcMovie> movie;
+  if (url.isLocalFile()) movie = HcMovie::openFile(url.toLocalFile(), &movieError);
   setMovie(movie);
   if (!movie) {
     if (error) {
       *error = errorWithDescriptionKey(QString::fromUtf8(kLoadErrorMessage), url);
-      error->failureReason = movieError;
+      error->failureReason = QString::fromUtf8(hc::playback::PlaybackErrName(movieError));
     }
     return false;
   }
@@ -89,8 +92,12 @@ bool HcViewerDocument::readFromURL(const QUrl& url, const QString& typeName, HcE
       return false;
     }
   } else {
+    // The movie tells no load-state changes; they are looked at as the
+    // control timer does, every tenth of a second.
     m_observingLoadState = true;
-    connect(movie.get(), &HcMovie::loadStateDidChange, this, &HcViewerDocument::_movieLoadStateDidChange);
+    m_loadStateTimer = new QTimer(this);
+    connect(m_loadStateTimer, &QTimer::timeout, this, &HcViewerDocument::_movieLoadStateDidChange);
+    m_loadStateTimer->start(100);
   }
   return true;
 }
@@ -110,7 +117,7 @@ QString HcViewerDocument::HandleLoadState(bool fromNotification, bool* handled) 
   if (fromNotification) {
     if (!m_observingLoadState) return {};
     m_observingLoadState = false;
-    disconnect(_movie.get(), &HcMovie::loadStateDidChange, this, &HcViewerDocument::_movieLoadStateDidChange);
+    if (m_loadStateTimer) m_loadStateTimer->stop();
   }
   *handled = true;
   return _validateMovie();
@@ -126,7 +133,7 @@ QString HcViewerDocument::_validateMovie() {
   if (_movie->loadState() == kLoadStateError) return QString::fromUtf8(kLoadErrorMessage);
   rt::ObjectRef serializer = HcProxyCalls::NewProxy("C_MovieSerializer");
   if (!serializer) return QString::fromUtf8(kNoPresentationMessage);
-  Call(serializer.Get(), "setMovie:", {rt::Value::Pointer(_movie->quickTimeMovie())});
+  Call(serializer.Get(), "setMovie:", {rt::Value::Pointer(_movie->movie().get())});
   // A movie without a stored presentation still plays: its one source gets
   // the projection its picture's aspect suggests.
   Call(serializer.Get(), "setGuessPanoProjection:", {rt::Value::Bool(true)});
@@ -155,7 +162,11 @@ QString HcViewerDocument::_finishMovieInitialization() {
   rt::Value built;
   const rt::RuntimeErr sent =
       HcProxyCalls::CallChecked(_presentation.Get(), "setInitContextFromHcML:", {rt::Value::Bool(true)}, &built);
-  if (rt::RuntimeFailed(sent) || built.IntValue() != 0) return QString::fromUtf8(kPreparingErrorMessage);
+  // The property's setter answers no status through the bridge; a scene
+  // that was built has chosen a viewset and with it a main view.
+  const bool failed = rt::RuntimeFailed(sent) || built.IntValue() != 0 ||
+                      !HcProxyCalls::SendForObject(context.Get(), "mainView");
+  if (failed) return QString::fromUtf8(kPreparingErrorMessage);
   for (const auto& controller : m_windowControllers) controller->updatePresentation();
   return {};
 }
@@ -184,7 +195,11 @@ void HcViewerDocument::setPresentation(rt::ObjectRef presentation) {
 
 rt::ObjectRef HcViewerDocument::contextHelper() const {
   if (!_presentation) return {};
-  return SendForObject(_presentation.Get(), "HcContext");
+  // Through key-value coding: the accessor's name follows the bridge's rule
+  // for names that begin with the class prefix.
+  rt::Value context;
+  if (rt::RuntimeFailed(rt::ValueForKey(_presentation.Get(), "HcContext", &context))) return {};
+  return context.GetType() == rt::Value::Type::kObject ? context.GetObjectRef() : rt::ObjectRef();
 }
 
 HcError HcViewerDocument::errorWithDescriptionKey(const QString& key, const QUrl& url) {

@@ -11,6 +11,7 @@
 #include "platform/runtime/ObjectRef.h"
 
 class HcMovie;
+class QTimer;
 class HcViewerWindowController;
 
 // The document of one opened panoramic movie. It opens the movie without
@@ -96,6 +97,7 @@ class HcViewerDocument : public QObject {
   hc::runtime::ObjectRef _presentation;
   QUrl m_fileURL;
   std::vector<std::unique_ptr<HcViewerWindowController>> m_windowControllers;
+  QTimer* m_loadStateTimer = nullptr;
   bool m_observingLoadState = false;
   bool m_reading = false;
   bool m_closed = false;

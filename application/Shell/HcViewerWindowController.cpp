@@ -140,7 +140,6 @@ void HcViewerWindowController::BuildWindow() {
     rewind(TransportEvent::kMouseDown, QApplication::keyboardModifiers() & Qt::AltModifier);
   });
   connect(m_rewindButton, &QToolButton::released, this, [this] { rewind(TransportEvent::kMouseUp, false); });
-  connect(iTimelineView, &HcTimelineView::positionMoved, this, [this] { changeTime(); });
 
   iHalcyonView->installEventFilter(this);
   m_window->installEventFilter(this);
@@ -186,7 +185,7 @@ void HcViewerWindowController::ObserveMovie() {
   if (!current) return;
   // Only this document's movie: other windows' movies say nothing here.
   connect(current, &HcMovie::didEnd, this, &HcViewerWindowController::movieDidEnd);
-  connect(current, &HcMovie::rateDidChange, this, &HcViewerWindowController::movieRateDidChange);
+  connect(current, &HcMovie::rateChanged, this, &HcViewerWindowController::movieRateDidChange);
 }
 
 void HcViewerWindowController::updatePresentation() {
@@ -212,7 +211,7 @@ void HcViewerWindowController::updatePresentation() {
     BindAutoPanDelay(std::move(realtimeClock));
   }
   if (theMovie->loadState() >= HcViewerDocument::kLoadStatePlaythroughOK &&
-      GetMovieAutoPlayFlag(theMovie->quickTimeMovie()) == 1) {
+      GetMovieAutoPlayFlag(theMovie->movie().get()) == 1) {
     theMovie->setRate(kPlayRate);
   }
   iHalcyonView->startTimer();

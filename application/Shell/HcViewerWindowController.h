@@ -135,7 +135,8 @@ class HcViewerWindowController : public QObject {
   void fastForward(TransportEvent event, bool optionHeld);
   void rewind(TransportEvent event, bool optionHeld);
   void toggleMute();
-  void changeTime();
+  // The time line's action.
+  Q_INVOKABLE void changeTime(HcTimelineView* sender);
   void changeVolume();
   void increaseVolume();
   void decreaseVolume();

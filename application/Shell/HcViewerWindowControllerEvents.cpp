@@ -85,10 +85,10 @@ QPointF HcViewerWindowController::ViewPointOf(const QPointF& widgetPoint) const 
 
 void HcViewerWindowController::ApplyCursorCode(uint32_t cursorCode) {
   if (cursorCode == 0) return;
-  QCursor cursor;
-  if (!HcHalcyonView::convertToNSCursor(static_cast<int>(cursorCode), &cursor)) return;
-  if (iHalcyonView->cursor().shape() == cursor.shape() && cursor.shape() != Qt::BitmapCursor) return;
-  iHalcyonView->setCursor(cursor);
+  const std::optional<QCursor> cursor = HcHalcyonView::convertToCursor(static_cast<int>(cursorCode));
+  if (!cursor) return;
+  if (iHalcyonView->cursor().shape() == cursor->shape() && cursor->shape() != Qt::BitmapCursor) return;
+  iHalcyonView->setCursor(*cursor);
 }
 
 void HcViewerWindowController::SendMouse(const char* selector, QMouseEvent* event) {

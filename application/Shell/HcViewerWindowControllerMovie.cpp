@@ -135,10 +135,12 @@ QAction* HcViewerWindowController::actionForCommand(const QString& command) cons
 }
 
 void HcViewerWindowController::synchronizeControls() {
+  iTimelineView->setTarget(this);
+  iTimelineView->setAction("changeTime");
   updateTimeSensitiveDisplayInformation();
   HcMovie* theMovie = movie();
   if (!theMovie) return;
-  iPlayButton->setChecked(theMovie->rate() != 0.0f);
+  iPlayButton->setChecked(theMovie->isPlaying());
   iMuteButton->setChecked(theMovie->muted());
   iVolumeSlider->setEnabled(!theMovie->muted());
   const QSignalBlocker quiet(iVolumeSlider);
@@ -146,7 +148,7 @@ void HcViewerWindowController::synchronizeControls() {
 }
 
 void HcViewerWindowController::SetTimeField(double seconds) {
-  iTimeIndexTextField->setText(m_timeFormatter->stringForObjectValue(seconds));
+  iTimeIndexTextField->setText(m_timeFormatter->stringForSeconds(seconds));
 }
 
 void HcViewerWindowController::updateTimeSensitiveDisplayInformation() {
@@ -171,7 +173,7 @@ void HcViewerWindowController::movieDidEnd() {
 }
 
 void HcViewerWindowController::movieRateDidChange() {
-  if (HcMovie* theMovie = movie()) iPlayButton->setChecked(theMovie->rate() != 0.0f);
+  if (HcMovie* theMovie = movie()) iPlayButton->setChecked(theMovie->isPlaying());
 }
 
 void HcViewerWindowController::playToggle() {
@@ -197,7 +199,7 @@ void HcViewerWindowController::stepBackward() {
 }
 
 void HcViewerWindowController::toggleLoop() {
-  if (HcMovie* theMovie = movie()) theMovie->setLoops(!theMovie->loops());
+  if (HcMovie* theMovie = movie()) theMovie->setLooping(!theMovie->isLooping());
 }
 
 void HcViewerWindowController::togglePlaySelectionOnly() {
@@ -209,7 +211,7 @@ void HcViewerWindowController::togglePlaySelectionOnly() {
 void HcViewerWindowController::Transport(TransportEvent event, float rate) {
   HcMovie* theMovie = movie();
   if (!theMovie) return;
-  const bool running = theMovie->rate() != 0.0f;
+  const bool running = theMovie->isPlaying();
   switch (event) {
     case TransportEvent::kMouseDown: theMovie->setRate(rate); break;
     case TransportEvent::kMouseDragged: theMovie->setRate(running ? 0.0f : rate); break;
@@ -239,14 +241,14 @@ void HcViewerWindowController::toggleMute() {
 
 // Dragging the play head pauses the movie and puts the rate back when the
 // head is let go; the movie follows the head all along.
-void HcViewerWindowController::changeTime() {
+void HcViewerWindowController::changeTime(HcTimelineView* sender) {
   HcMovie* theMovie = movie();
-  if (!theMovie) return;
-  const double target = iTimelineView->position();
-  if (iTimelineView->eventType() == kTimelinePressEvent) {
-    _savedRate = theMovie->rate();
+  if (!theMovie || !sender) return;
+  const double target = sender->position();
+  if (sender->eventType() == kTimelinePressEvent) {
+    _savedRate = static_cast<float>(theMovie->rate());
     theMovie->setRate(0.0f);
-  } else if (iTimelineView->eventType() == kTimelineReleaseEvent) {
+  } else if (sender->eventType() == kTimelineReleaseEvent) {
     theMovie->setRate(_savedRate);
   }
   theMovie->setCurrentTime(target);
@@ -360,7 +362,7 @@ bool HcViewerWindowController::validateMenuItem(QAction* item) {
   if (command == QStringLiteral("playToggle:")) {
     item->setText(theMovie && theMovie->isPlaying() ? tr("Pause") : tr("Play"));
   } else if (command == QStringLiteral("toggleLoop:")) {
-    item->setChecked(theMovie && theMovie->loops());
+    item->setChecked(theMovie && theMovie->isLooping());
   } else if (command == QStringLiteral("togglePlaySelectionOnly:")) {
     item->setChecked(theMovie && theMovie->playSelectionOnly());
   } else if (command == QStringLiteral("increaseVolume:")) {

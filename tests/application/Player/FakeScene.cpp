@@ -151,7 +151,7 @@ rt::RuntimeErr ContextViewsets(rt::Id self, const rt::Method&, Args, rt::Value& 
 
 rt::Class* PresentationClass() {
   return MakeFakeClass("PlayerTestPresentation", {
-      M("HcContext", "@@:",
+      M("hcContext", "@@:",
         [](rt::Id self, const rt::Method&, Args, rt::Value& result) {
           result = rt::Value::Object(FakePresentation::From(self).context);
           return rt::RuntimeErr::Ok;

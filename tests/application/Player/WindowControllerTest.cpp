@@ -33,9 +33,9 @@ class WindowControllerTest : public ::testing::Test {
     ClearUserDefaults();
     TakeAlerts();
     document = std::make_unique<HcViewerDocument>();
-    QString error;
-    document->setMovie(HcMovie::movieWithURL(QUrl::fromLocalFile(QString::fromStdString(SampleMovie())), &error));
-    ASSERT_TRUE(document->movie()) << error.toStdString();
+    hc::playback::PlaybackErr error = hc::playback::PlaybackErr::Ok;
+    document->setMovie(HcMovie::openFile(QString::fromStdString(SampleMovie()), &error));
+    ASSERT_TRUE(document->movie()) << static_cast<int>(error);
   }
 
   void Open() {
@@ -244,11 +244,11 @@ TEST_F(WindowControllerTest, TransportVolumeLoopAndMenuStates) {
 
   QAction* loop = C().actionForCommand(QStringLiteral("toggleLoop:"));
   loop->trigger();
-  EXPECT_TRUE(Movie().loops());
+  EXPECT_TRUE(Movie().isLooping());
   C().validateMenuItem(loop);
   EXPECT_TRUE(loop->isChecked());
   C().toggleLoop();
-  EXPECT_FALSE(Movie().loops());
+  EXPECT_FALSE(Movie().isLooping());
   C().togglePlaySelectionOnly();
   EXPECT_TRUE(Movie().playSelectionOnly());
 
@@ -370,9 +370,9 @@ TEST_F(WindowControllerTest, ThinModePutsTheControlsAwayAndBringsThemBack) {
 
 TEST_F(WindowControllerTest, OnlyTheDocumentsOwnMovieMovesItsControls) {
   Open();
-  QString error;
+  hc::playback::PlaybackErr error = hc::playback::PlaybackErr::Ok;
   std::shared_ptr<HcMovie> other =
-      HcMovie::movieWithURL(QUrl::fromLocalFile(QString::fromStdString(SampleMovie())), &error);
+      HcMovie::openFile(QString::fromStdString(SampleMovie()), &error);
   ASSERT_TRUE(other);
   other->setRate(1.0f);
   Spin(std::chrono::milliseconds(50));

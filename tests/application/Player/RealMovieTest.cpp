@@ -1,0 +1,104 @@
+// The player on real movies: the document reads the presentation through
+// the movie serializer, builds the scene and the window draws it.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "FileTestSupport.h"
+#include "HcDocumentController.h"
+#include "HcHalcyonView.h"
+#include "HcMovie.h"
+#include "HcProxyCalls.h"
+#include "HcViewerApplicationDelegate.h"
+#include "HcViewerDocument.h"
+#include "HcViewerWindowController.h"
+#include "HcWindow.h"
+#include "PlayerTestSupport.h"
+#include "platform/movfile/MovFile.h"
+#include "platform/movfile/MovFourCC.h"
+
+namespace rt = hc::runtime;
+namespace mf = hc::movfile;
+using namespace PlayerTestSupport;
+
+namespace {
+
+QUrl UrlOf(const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); }
+
+// A copy of the sample whose stored presentation is bytes that decode to
+// nothing.
+std::string MovieWithDamagedPresentation(const ScratchFolder& folder) {
+  const std::string path = folder / "damaged.mov";
+  RunTool({"cp", SampleMovie(), path});
+  mf::MovFile movie;
+  if (movie.OpenForUpdate(path) != mf::MovErr::Ok) return path;
+  std::vector<uint8_t> garbage(600);
+  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<uint8_t>(i * 37 + 11);
+  std::vector<uint8_t> description(28, 0);
+  description[3] = 28;
+  movie.UserData().AppendItem(mf::MovFourCC("Hcpr"), garbage);
+  movie.UserData().AppendItem(mf::MovFourCC("Hcfm"), description);
+  movie.Save();
+  return path;
+}
+
+class RealMovieTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TakeAlerts();
+    ClearUserDefaults();
+  }
+  void TearDown() override {
+    documents.closeAllDocuments();
+    Spin(std::chrono::milliseconds(20));
+  }
+  HcViewerApplicationDelegate delegate;
+  HcDocumentController documents{&delegate};
+};
+
+}  // namespace
+
+TEST_F(RealMovieTest, AMovieWithoutAStoredPresentationOpensAndDraws) {
+  HcError error;
+  HcViewerDocument* document = documents.openDocumentWithContentsOfURL(UrlOf(SampleMovie()), true, &error);
+  ASSERT_NE(document, nullptr) << error.localizedDescription.toStdString();
+  EXPECT_TRUE(TakeAlerts().empty());
+  ASSERT_TRUE(document->presentation());
+  const rt::ObjectRef context = document->contextHelper();
+  ASSERT_TRUE(context);
+  EXPECT_TRUE(HcProxyCalls::SendForObject(context.Get(), "mainView"));
+  HcViewerWindowController& controller = *document->windowControllers().front();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(controller.window()));
+  EXPECT_TRUE(controller.halcyonView()->isRunning());
+  EXPECT_TRUE(WaitFor([&] { return controller.halcyonView()->framesDrawn() > 0; }, std::chrono::seconds(20)));
+  EXPECT_EQ(controller.halcyonView()->size(), QSize(640, 480));
+}
+
+TEST_F(RealMovieTest, ClosingWhilePlayingEndsTheDrawingAndFreesTheScene) {
+  HcError error;
+  HcViewerDocument* document = documents.openDocumentWithContentsOfURL(UrlOf(SampleMovie()), true, &error);
+  ASSERT_NE(document, nullptr) << error.localizedDescription.toStdString();
+  HcViewerWindowController& controller = *document->windowControllers().front();
+  controller.playToggle();
+  ASSERT_TRUE(document->movie()->isPlaying());
+  ASSERT_TRUE(WaitFor([&] { return controller.halcyonView()->framesDrawn() > 2; }, std::chrono::seconds(20)));
+  const double before = document->movie()->currentTime();
+  EXPECT_TRUE(WaitFor([&] { return document->movie()->currentTime() > before; }));
+  controller.window()->close();
+  EXPECT_TRUE(WaitFor([&] { return documents.documents().empty(); }));
+  // The movie goes a second after its document.
+  Spin(std::chrono::milliseconds(1200));
+}
+
+TEST_F(RealMovieTest, ADamagedPresentationShowsItsMessageAndThePlayerGoesOn) {
+  ScratchFolder folder;
+  const std::string damaged = MovieWithDamagedPresentation(folder);
+  documents.openFiles({QString::fromStdString(damaged), QString::fromStdString(SampleMovie())});
+  const std::vector<HcAlert::Request> alerts = TakeAlerts();
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_EQ(alerts[0].message,
+            QStringLiteral("A presentation is not included with this movie. Player cannot function without one."));
+  // The other movie opened all the same.
+  ASSERT_EQ(documents.documents().size(), 1u);
+  EXPECT_EQ(documents.documents().front()->fileURL(), UrlOf(SampleMovie()));
+}
