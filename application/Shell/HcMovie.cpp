@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/movfile/MovFile.h"
+#include "platform/movfile/MovMetadataReader.h"
+
 using hc::playback::Movie;
 using hc::playback::PlaybackErr;
 
@@ -121,4 +124,30 @@ QSize HcMovie::naturalSize() const {
   hc::playback::MovieTrackInfo track;
   if (!m_movie->FirstVisualTrack(true, &track)) return {};
   return QSize(static_cast<int>(track.width), static_cast<int>(track.height));
+}
+
+std::vector<std::unique_ptr<QTAnnotation>> HcMovie::annotationArray() const {
+  std::vector<std::unique_ptr<QTAnnotation>> annotations;
+  if (!m_movie->Reference().IsFile()) return annotations;
+  hc::movfile::MovFile file;
+  auto items = std::make_shared<std::vector<hc::movfile::MovMetadataItem>>();
+  if (file.OpenForRead(m_movie->Reference().Text()) != hc::movfile::MovErr::Ok ||
+      file.Metadata(*items) != hc::movfile::MovErr::Ok) {
+    return annotations;
+  }
+  for (const QTAnnotationKey& common : QTAnnotationKey::commonKeys()) {
+    for (size_t i = 0; i < items->size(); ++i) {
+      if (hc::movfile::MovMetadataReader::CommonKey((*items)[i]) == common.osType()) {
+        annotations.push_back(std::make_unique<QTAnnotation>(items, i, common));
+        break;
+      }
+    }
+  }
+  return annotations;
+}
+
+QMap<QString, QString> HcMovie::annotationDictionary() const {
+  QMap<QString, QString> dictionary;
+  for (const auto& annotation : annotationArray()) dictionary.insert(annotation->key().title(), annotation->stringValue());
+  return dictionary;
 }

@@ -2,9 +2,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QMap>
 #include <QTimer>
 #include <QUrl>
 #include <memory>
+#include <vector>
+
+#include "QTAnnotation.h"
 
 #include "platform/playback/Movie.h"
 #include "platform/playback/PlaybackErr.h"
@@ -64,6 +68,12 @@ class HcMovie : public QObject {
   void setSelection(double start, double length);
   // Pixel size of the first visual track (0 x 0 without one).
   QSize naturalSize() const;
+
+  // The movie's common metadata: for each of the twenty common keys in
+  // order, the first item with that key; read from the file each time.
+  std::vector<std::unique_ptr<QTAnnotation>> annotationArray() const;
+  // Each annotation's text under its key's title.
+  QMap<QString, QString> annotationDictionary() const;
 
  signals:
   void rateChanged(double rate);

@@ -361,6 +361,15 @@ KsRef<HcClock> HcContextHelper::GetIdleClock() {
   return m_idleClock;
 }
 
+void HcContextHelper::UseClocks(const KsRef<HcClock>& realtime, const KsRef<HcClock>& idle) {
+  if (realtime) m_realtimeClock = realtime;
+  if (idle) m_idleClock = idle;
+  auto mouse = m_mouseResponder.DynamicCast<MouseForwardingResponder>();
+  if (!mouse) return;
+  if (realtime) mouse->SetRealtimeClock(realtime);
+  if (idle) mouse->SetClock(idle);
+}
+
 // ---- Viewsets ----
 
 KsRef<Viewset> HcContextHelper::GetViewset() const {
@@ -377,6 +386,8 @@ eAppErr HcContextHelper::SetViewset(const KsRef<Viewset>& viewset) {
     const eAppErr err = viewset->LoadView(KsRef<HcContextHelper>(this));
     if (AppErrFailed(err)) return KS_TRACE_ERR(err, "SetViewset");
   }
+  // A text that loaded but named no view: the regions stay as they are.
+  if (!viewset->GetView()) return KS_TRACE_ERR(AppErr::kNotReady, "SetViewset");
   const PWStringRef layer = viewset->GetLoadLayer();
   if (!layer.IsNull() && !layer.IsEmpty() && layer.Str() != kPanoRegionName.Str()) {
     return ShowInNamedRegion(viewset, layer);

@@ -126,6 +126,11 @@ class HcContextHelper : public KsContextHelper, public ResponderContext {
   eAppErr SetMovieClock(const KsRef<HcClock>& clock);
   KsRef<HcClock> GetRealtimeClock() override;
   KsRef<HcClock> GetIdleClock() override;
+  // Not a property: a host that paces time itself (a scripted session on
+  // manual clocks) runs the scene on clocks of its own. Each given clock
+  // replaces the real-time or the idle clock, the root mouse responder's
+  // included; none keeps the current one.
+  void UseClocks(const KsRef<HcClock>& realtime, const KsRef<HcClock>& idle);
 
   // Viewsets. SetViewset shows the viewset in the region its LoadLayer
   // names; in the PanoRegion it becomes the current viewset and its main

@@ -57,6 +57,20 @@ void RegisterProjection(const KsRef<ProjectionCollection>& projections, const Ks
   projections->Add(projection);
 }
 
+// A presentation's texts may hold presentations that build scenes in turn;
+// the nesting a thread may run is bounded so that no document runs the
+// stack out.
+thread_local int t_buildDepth = 0;
+
+class BuildDepthScope {
+ public:
+  BuildDepthScope() { ++t_buildDepth; }
+  ~BuildDepthScope() { --t_buildDepth; }
+  BuildDepthScope(const BuildDepthScope&) = delete;
+  BuildDepthScope& operator=(const BuildDepthScope&) = delete;
+  bool TooDeep() const { return t_buildDepth > HcPresentation::kMaxNestedBuilds; }
+};
+
 }  // namespace
 
 HcPresentation::HcPresentation()
@@ -187,6 +201,8 @@ eAppErr HcPresentation::SetViewTweensHcMLPath(const PWStringRef& path) {
 
 eAppErr HcPresentation::SetInitContextFromHcML(bool build) {
   if (!build) return AppErr::kNoErr;
+  BuildDepthScope depth;
+  if (depth.TooDeep()) return KS_TRACE_ERR(AppErr::kOutOfRange, "SetInitContextFromHcML");
   KsRef<HcContextHelper> context = GetHcContext();
   // Each viewset is loaded anew into this scene when it is shown.
   if (KsRef<ViewsetCollection> viewsets = context->GetViewsets()) {

@@ -53,6 +53,9 @@ class HcPresentation : public KsContextHelper {
   };
   // A viewset text that does not load into the scene.
   static constexpr eAppErr kViewsetHcMLNotLoaded = -630;
+  // How many builds may run inside one another (a presentation whose texts
+  // build presentations); a deeper one fails with -901.
+  static constexpr int kMaxNestedBuilds = 8;
 
   HcPresentation();
   ~HcPresentation() override;

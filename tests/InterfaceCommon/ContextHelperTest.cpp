@@ -17,12 +17,15 @@
 #include "KsTrace.h"
 #include "Projection/PlanarProjection.h"
 #include "Responder/KeyboardResponder.h"
+#include "Responder/MouseResponder.h"
 #include "RegisterAllClasses.h"
 #include "Renderer/AppleOpenGLRenderer.h"
 #include "Source/MultiplexerSource.h"
 #include "Source/SourceCollection.h"
 #include "Time/HcClock.h"
 #include "Time/HcClockCollection.h"
+#include "Time/HcManualClock.h"
+#include "Time/HcTransition.h"
 #include "Time/HcTweenCollection.h"
 #include "Utilities/HcProperty.h"
 #include "Utilities/HcPropertyBindingBase.h"
@@ -259,6 +262,9 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewsetName(PWStringRef("")));
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewsetIndex(99));
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewset(nullptr));
+  auto viewless = KsMakeRef<Viewset>();
+  viewless->SetViewHcML(PWStringRef("<Name " + std::string(kNamespaces) + ">NotAView</Name>"));
+  EXPECT_EQ(AppErr::kNotReady, context->SetViewset(viewless));
   EXPECT_TRUE(trace.find("Viewset didn't resolve to an actual object!") != std::string::npos);
   EXPECT_EQ(PWStringRef("Narrow"), context->GetViewsetName());
   EXPECT_EQ(narrow.Get(), MainPano().Get());
@@ -273,6 +279,21 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewProxy(KsRef<PropertyProxy>()));
   EXPECT_EQ(0, context->SetViewProxy(context->GetViewProxy()));
   EXPECT_TRUE(context->GetViewProxy());
+}
+
+TEST_F(ContextHelperTest, AViewsetNamesItsKeyboardResponder) {
+  LoadViewsets({ViewsetElement("Keyed",
+                               "<KeyboardResponderPath>hc://ViewsetImages[0]</KeyboardResponderPath>"
+                               "<ViewsetImages xsi:type=\"objects\"><entry xsi:type=\"KeyboardIgnoreResponder\">"
+                               "<Name>Keys</Name></entry></ViewsetImages>"),
+                ViewsetElement("Plain")});
+  ASSERT_EQ(0, context->SetViewsetName(PWStringRef("Keyed")));
+  KsRef<KeyboardResponder> keys = context->GetKeyboardResponder();
+  ASSERT_TRUE(keys);
+  EXPECT_EQ(PWStringRef("Keys"), keys->GetName());
+  // Without a path the main view's own responder serves again.
+  ASSERT_EQ(0, context->SetViewsetName(PWStringRef("Plain")));
+  EXPECT_EQ(MainPano()->GetKeyboardResponder().Get(), context->GetKeyboardResponder().Get());
 }
 
 TEST_F(ContextHelperTest, NeedsDisplayOfTheRootViewMarksTheRendererDirty) {
@@ -351,6 +372,34 @@ TEST_F(ContextHelperTest, IdleStepResults) {
   EXPECT_EQ(0, context->ResetIdle());
   EXPECT_EQ(0, context->IdleClocks());
   EXPECT_EQ(2, context->IdleClocks());
+}
+
+// On clocks of its own, user activity in the scene restarts the idle timer
+// and the idle transition fires once the time-out has passed again.
+TEST_F(ContextHelperTest, IdleClockRunsTheAutomaticPan) {
+  auto realtime = KsMakeRef<HcManualClock>();
+  auto idle = KsMakeRef<HcManualClock>();
+  context->UseClocks(realtime, idle);
+  EXPECT_EQ(idle.Get(), context->GetIdleClock().Get());
+  EXPECT_EQ(realtime.Get(), context->GetRealtimeClock().Get());
+  auto transition = KsMakeRef<HcTransition>();
+  transition->SetClock(idle);
+  idle->SetIdleTransition(transition);
+  idle->SetIdleTimeout(5.0);
+  idle->SetUseIdleTransition(true);
+
+  idle->SetTimeNow(1.0);
+  context->IdleClocks();
+  uint32_t cursor = 0;
+  context->GetMouseResponder()->MouseDown(KsPointF{10, 10}, &cursor);
+  context->GetMouseResponder()->MouseUp(KsPointF{10, 10}, &cursor);
+  EXPECT_EQ(0, context->IdleClocks());  // the reset is activity
+  idle->SetTimeNow(5.5);
+  EXPECT_EQ(2, context->IdleClocks());
+  EXPECT_FALSE(transition->IsStarted());
+  idle->SetTimeNow(6.5);
+  context->IdleClocks();
+  EXPECT_TRUE(transition->IsStarted());
 }
 
 TEST_F(ContextHelperTest, PropertyTableSerializesTheSceneNotItsState) {

@@ -309,6 +309,28 @@ TEST_F(PresentationTest, IdleTransitionAndControllers) {
   EXPECT_TRUE(idle->GetUseIdleTransition());
 }
 
+// Text in an element of a document, escaped.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) out += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
+  return out;
+}
+
+TEST_F(PresentationTest, PresentationsBuiltInsideBuildsAreBounded) {
+  // Each level's initial view makes a controller presentation that builds
+  // its own scene from the next level.
+  std::string text;
+  for (int level = 0; level < 2 * HcPresentation::kMaxNestedBuilds; ++level) {
+    const std::string initial = text.empty() ? "" : "<InitialViewHcML>" + Escaped(text) + "</InitialViewHcML>";
+    text = std::string("<NamedControllerObjects ") + kNamespaces +
+           " xsi:type=\"objects\"><entry xsi:type=\"HcPresentation\">" + initial +
+           "<InitContextFromHcML>true</InitContextFromHcML></entry></NamedControllerObjects>";
+  }
+  presentation->SetInitialViewHcML(PWStringRef(text));
+  EXPECT_EQ(0, presentation->SetInitContextFromHcML(true));
+  EXPECT_NE(std::string::npos, trace.find("SetInitContextFromHcML: Returning AppErr -901"));
+}
+
 TEST_F(PresentationTest, WriteBackKeepsEveryDescription) {
   EXPECT_EQ(-903, presentation->SetInitHcMLFromContext(true));
   KsRef<SourceDescription> loaded = DescribedStub("Loaded");
