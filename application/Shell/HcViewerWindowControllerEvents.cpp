@@ -169,8 +169,22 @@ void HcViewerWindowController::scrollWheel(QWheelEvent* event) {
 
 namespace {
 
-// The view helper takes codes and masks as C ints.
-rt::Value KeyArgument(uint32_t value) { return rt::Value::Int(static_cast<int32_t>(value)); }
+// Hands a key to the view helper: code, modifier mask and scan code, as
+// unsigned numbers, or as ints where the helper takes those. Answers whether
+// the scene took the key.
+bool SendKeyToHelper(rt::Id helper, const char* selector, uint32_t code, uint32_t modifiers) {
+  if (!helper) return false;
+  rt::Value handled;
+  rt::RuntimeErr err = HcProxyCalls::CallChecked(
+      helper, selector, {rt::Value::UInt(code), rt::Value::UInt(modifiers), rt::Value::UInt(0)}, &handled);
+  if (err == rt::RuntimeErr::ArgumentMismatch) {
+    err = HcProxyCalls::CallChecked(helper, selector,
+                                    {rt::Value::Int(static_cast<int32_t>(code)),
+                                     rt::Value::Int(static_cast<int32_t>(modifiers)), rt::Value::Int(0)},
+                                    &handled);
+  }
+  return !rt::RuntimeFailed(err) && handled.BoolValue();
+}
 
 }  // namespace
 
@@ -183,12 +197,10 @@ void HcViewerWindowController::flagsChanged(uint32_t modifierMask) {
   if (helper) {
     const et::ModifierChange change = et::ModifierChangeFrom(_lastCarbonModifierFlags, modifierMask);
     if (change.sendKeyDown) {
-      Call(helper.Get(), "keyDownCode:withModifiers:scanCode:",
-           {rt::Value::Int(0), KeyArgument(change.keyDownModifiers), rt::Value::Int(0)});
+      SendKeyToHelper(helper.Get(), "keyDownCode:withModifiers:scanCode:", 0, change.keyDownModifiers);
     }
     if (change.sendKeyUp) {
-      Call(helper.Get(), "keyUpCode:withModifiers:scanCode:",
-           {rt::Value::Int(0), KeyArgument(change.keyUpModifiers), rt::Value::Int(0)});
+      SendKeyToHelper(helper.Get(), "keyUpCode:withModifiers:scanCode:", 0, change.keyUpModifiers);
     }
   }
   _lastCarbonModifierFlags = modifierMask;
@@ -197,10 +209,8 @@ void HcViewerWindowController::flagsChanged(uint32_t modifierMask) {
 namespace {
 
 bool SendKey(rt::Id helper, const char* selector, const QKeyEvent& event, bool capsLock) {
-  if (!helper) return false;
   const uint16_t code = et::KeyCodeForCharacter(et::Characters(event));
-  const uint32_t modifiers = et::ModifierMask(event.modifiers(), capsLock);
-  return HcProxyCalls::SendForBool(helper, selector, {KeyArgument(code), KeyArgument(modifiers), rt::Value::Int(0)});
+  return SendKeyToHelper(helper, selector, code, et::ModifierMask(event.modifiers(), capsLock));
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ rt::RuntimeErr RecordScroll(rt::Id self, const rt::Method& method, Args argument
 
 rt::RuntimeErr RecordKey(rt::Id self, const rt::Method& method, Args arguments, rt::Value& result) {
   auto& helper = FakeViewHelper::From(self);
-  helper.calls.push_back({rt::SelectorName(method.selector), static_cast<uint32_t>(arguments[0].GetInt()),
-                          static_cast<uint32_t>(arguments[1].GetInt())});
+  helper.calls.push_back({rt::SelectorName(method.selector), arguments[0].GetUInt(), arguments[1].GetUInt()});
   result = rt::Value::Bool(helper.handlesKeys);
   return rt::RuntimeErr::Ok;
 }
@@ -60,8 +59,8 @@ rt::Class* ViewHelperClass() {
       M("mouseMovedTo:outCursor:", "B@:{_NSPoint=ff}^I", &RecordMouse),
       M("mouseUpAt:outCursor:", "B@:{_NSPoint=ff}^I", &RecordMouse),
       M("mouseScrolledBy:at:", "v@:f{_NSPoint=ff}", &RecordScroll),
-      M("keyDownCode:withModifiers:scanCode:", "B@:iii", &RecordKey),
-      M("keyUpCode:withModifiers:scanCode:", "B@:iii", &RecordKey),
+      M("keyDownCode:withModifiers:scanCode:", "B@:III", &RecordKey),
+      M("keyUpCode:withModifiers:scanCode:", "B@:III", &RecordKey),
   });
 }
 
