@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QMenu>
+#include <QPointer>
 #include <QScreen>
 #include <QTest>
 #include <cmath>
@@ -88,10 +89,12 @@ TEST_F(RealMovieTest, ClosingWhilePlayingEndsTheDrawingAndFreesTheScene) {
   ASSERT_TRUE(WaitFor([&] { return controller.halcyonView()->framesDrawn() > 2; }, std::chrono::seconds(20)));
   const double before = document->movie()->currentTime();
   EXPECT_TRUE(WaitFor([&] { return document->movie()->currentTime() > before; }));
+  QPointer<HcMovie> movie(document->movie());
   controller.window()->close();
   EXPECT_TRUE(WaitFor([&] { return documents.documents().empty(); }));
   // The movie goes a second after its document.
-  Spin(std::chrono::milliseconds(1200));
+  EXPECT_FALSE(movie.isNull());
+  EXPECT_TRUE(WaitFor([&] { return movie.isNull(); }, std::chrono::milliseconds(2500)));
 }
 
 TEST_F(RealMovieTest, ADamagedPresentationShowsItsMessageAndThePlayerGoesOn) {
@@ -154,4 +157,23 @@ TEST_F(RealMovieTest, ADragAKeyAndTheViewsetKeysTurnAndChangeThePicture) {
   EXPECT_EQ(QString::fromStdString(HcProxyCalls::Call(context.Get(), "viewsetName").GetString()), items[2]->text());
   QTest::keyClick(view, Qt::Key_1);
   EXPECT_EQ(QString::fromStdString(HcProxyCalls::Call(context.Get(), "viewsetName").GetString()), items[1]->text());
+}
+
+TEST_F(RealMovieTest, AMovieMarkedToPlayStartsWhenItsWindowOpens) {
+  ScratchFolder folder;
+  const std::string path = folder / "autoplay.mov";
+  RunTool({"cp", SampleMovie(), path});
+  {
+    mf::MovFile movie;
+    ASSERT_EQ(movie.OpenForUpdate(path), mf::MovErr::Ok);
+    ASSERT_EQ(movie.UserData().AppendItem(mf::MovFourCC("play"), std::vector<uint8_t>{1}), mf::MovErr::Ok);
+    ASSERT_EQ(movie.Save(), mf::MovErr::Ok);
+  }
+  HcError error;
+  HcViewerDocument* playing = documents.openDocumentWithContentsOfURL(UrlOf(path), true, &error);
+  ASSERT_NE(playing, nullptr) << error.localizedDescription.toStdString();
+  EXPECT_TRUE(playing->movie()->isPlaying());
+  HcViewerDocument* still = documents.openDocumentWithContentsOfURL(UrlOf(SampleMovie()), true, &error);
+  ASSERT_NE(still, nullptr);
+  EXPECT_FALSE(still->movie()->isPlaying());
 }
