@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The application's resource folder (the main bundle's, see HcMainBundle),
+// The application's resource folder (what HcMainBundle answers),
 // which tests may replace.
 class HcApplicationResources {
  public:
