@@ -5,34 +5,33 @@
 #include <QFileInfo>
 #include <mutex>
 
-#ifndef HC_SOURCE_RESOURCE_DIR
-#define HC_SOURCE_RESOURCE_DIR ""
-#endif
-
 namespace {
 
 std::mutex gFolderLock;
 QString gFolder;
 
-// HC_RESOURCE_DIR when set; else "Resources" beside the program; else the
-// resources of the source tree the program was built from.
+bool IsResourceFolder(const QString& candidate) {
+  return !candidate.isEmpty() && QFileInfo(QDir(candidate).filePath("Viewsets")).isDir();
+}
+
 QString LookUpFolder() {
-  const QString fromEnvironment = qEnvironmentVariable("HC_RESOURCE_DIR");
-  if (!fromEnvironment.isEmpty()) return QDir(fromEnvironment).absolutePath();
-  const QString programDir = QCoreApplication::applicationDirPath();
-  const QString beside = (programDir.isEmpty() ? QDir::currentPath() : programDir) + QStringLiteral("/Resources");
-  if (QFileInfo(beside).isDir()) return beside;
-  return QString::fromUtf8(HC_SOURCE_RESOURCE_DIR);
+  const QString named = qEnvironmentVariable("HC_RESOURCE_DIR");
+  if (IsResourceFolder(named)) return QDir(named).absolutePath();
+  if (QCoreApplication::instance()) {
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {programDir.filePath("Resources"), programDir.filePath("../share/halcyon-player")}) {
+      if (IsResourceFolder(candidate)) return QDir(candidate).absolutePath();
+    }
+  }
+  return QStringLiteral(HC_SOURCE_RESOURCE_DIR);
 }
 
 }  // namespace
 
 QString HcApplicationResources::folder() {
-  {
-    std::lock_guard lock(gFolderLock);
-    if (!gFolder.isEmpty()) return gFolder;
-  }
-  return LookUpFolder();
+  std::lock_guard lock(gFolderLock);
+  if (gFolder.isEmpty()) gFolder = LookUpFolder();
+  return gFolder;
 }
 
 void HcApplicationResources::setFolder(const QString& folder) {

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// The application's resource folder (what HcMainBundle answers),
+// The application's resource folder (the main bundle's, see HcMainBundle),
 // which tests may replace.
 class HcApplicationResources {
  public:

@@ -6,6 +6,10 @@
 
 #include "HcApplicationResources.h"
 
+#ifndef HC_SOURCE_RESOURCE_DIR
+#define HC_SOURCE_RESOURCE_DIR ""
+#endif
+
 namespace HcMainBundle {
 
 QString bundlePath() {
@@ -13,13 +17,23 @@ QString bundlePath() {
   return dir.isEmpty() ? QDir::currentPath() : dir;
 }
 
-QString resourcePath() { return HcApplicationResources::folder(); }
+// The folder named by HC_RESOURCE_DIR, else "Resources" beside the program,
+// else "../share/halcyon-player" from it, else the source tree's copy.
+QString resourcePath() {
+  const QString named = qEnvironmentVariable("HC_RESOURCE_DIR");
+  if (!named.isEmpty() && QFileInfo(named).isDir()) return QDir(named).absolutePath();
+  const QDir programDir(bundlePath());
+  for (const QString& candidate : {programDir.filePath("Resources"), programDir.filePath("../share/halcyon-player")}) {
+    if (QFileInfo(QDir(candidate).filePath("Viewsets")).isDir()) return QDir(candidate).absolutePath();
+  }
+  return QString::fromUtf8(HC_SOURCE_RESOURCE_DIR);
+}
 
 QString builtInPlugInsPath() { return bundlePath() + QStringLiteral("/PlugIns"); }
 
 QString pathForResource(const QString& name, const QString& type) {
   if (name.contains('/') || name == QStringLiteral("..")) return {};
-  const QString path = resourcePath() + '/' + name + '.' + type;
+  const QString path = HcApplicationResources::path(name + '.' + type);
   return QFileInfo(path).isFile() ? path : QString();
 }
 

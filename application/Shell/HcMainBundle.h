@@ -3,7 +3,8 @@
 #include <QString>
 
 // Where the application's own files are: the folder of the program, its
-// resources (HcApplicationResources) and its built-in plug-ins.
+// resources and its built-in plug-ins. HcApplicationResources answers the
+// resources folder (tests may set another).
 namespace HcMainBundle {
 
 QString bundlePath();

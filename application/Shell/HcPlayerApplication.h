@@ -7,6 +7,7 @@
 class HcDocumentController;
 class HcMainThreadPump;
 class HcViewerApplicationDelegate;
+class KsPlayerServices;
 
 // The player's launch on a running QApplication: the delegate's steps before
 // and after documents open, the movies named on the command line, and the
@@ -29,6 +30,7 @@ class HcPlayerApplication : public QObject {
   std::unique_ptr<HcMainThreadPump> m_pump;
   HcViewerApplicationDelegate* m_delegate = nullptr;
   HcDocumentController* m_documents = nullptr;
+  KsPlayerServices* m_services = nullptr;
 };
 
 // The program: start-up of the process (trace settings, classes), the

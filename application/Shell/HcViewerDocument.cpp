@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "HcAlert.h"
+#include "HcApplicationResources.h"
 #include "HcMainBundle.h"
 #include "HcMovie.h"
 #include "HcProxyCalls.h"
@@ -219,7 +220,7 @@ void HcViewerDocument::close() {
 }
 
 rt::ObjectRef HcViewerDocument::_movieSigner() const {
-  const QDir folder(HcMainBundle::resourcePath() + QStringLiteral("/Public Certificates"));
+  const QDir folder(HcApplicationResources::path(QStringLiteral("Public Certificates")));
   rt::ObjectRef signer = HcProxyCalls::NewProxy("C_MovieSigner");
   rt::ObjectRef certificates = HcProxyCalls::NewProxy("C_KsPublicCertCollection");
   if (!signer || !certificates) return {};

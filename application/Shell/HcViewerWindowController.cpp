@@ -103,16 +103,18 @@ void HcViewerWindowController::BuildWindow() {
   m_fastForwardButton = new QToolButton(m_controlsBar);
   m_fastForwardButton->setText(QStringLiteral(">>"));
   iTimelineView = new HcTimelineView(m_controlsBar);
+  iTimelineView->setMinimumHeight(20);
   iTimeIndexTextField = new QLineEdit(m_controlsBar);
   iTimeIndexTextField->setReadOnly(true);
   iTimeIndexTextField->setFocusPolicy(Qt::ClickFocus);
-  iTimeIndexTextField->setMaximumWidth(110);
+  iTimeIndexTextField->setFixedWidth(iTimeIndexTextField->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00:00")) + 12);
   iMuteButton = new QToolButton(m_controlsBar);
   iMuteButton->setText(tr("Mute"));
   iMuteButton->setCheckable(true);
   iVolumeSlider = new QSlider(Qt::Horizontal, m_controlsBar);
   iVolumeSlider->setRange(0, kVolumeSliderSteps);
-  iVolumeSlider->setMaximumWidth(100);
+  iVolumeSlider->setFixedWidth(50);
+  iTimelineView->setMinimumWidth(40);
   iVolumeSlider->setFocusPolicy(Qt::NoFocus);
   for (QWidget* control : {static_cast<QWidget*>(iPlayButton), static_cast<QWidget*>(m_rewindButton),
                            static_cast<QWidget*>(m_fastForwardButton), static_cast<QWidget*>(iMuteButton)}) {

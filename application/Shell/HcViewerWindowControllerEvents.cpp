@@ -58,8 +58,9 @@ bool HcViewerWindowController::eventFilter(QObject* watched, QEvent* event) {
       // focus (not while a text field has); the view's keys that travel on
       // up to the window are not seen twice.
       QWidget* focus = QApplication::focusWidget();
+      const bool viewHasFocus = focus == iHalcyonView || (focus && iHalcyonView->isAncestorOf(focus));
       if (fromWindow && focus && focus != m_window.get()) return false;
-      if (fromView && focus && focus != iHalcyonView) return false;
+      if (fromView && focus && !viewHasFocus) return false;
       auto* key = static_cast<QKeyEvent*>(event);
       // A held key repeats as further key-downs only.
       if (event->type() == QEvent::KeyRelease && key->isAutoRepeat()) return true;
@@ -166,6 +167,27 @@ void HcViewerWindowController::scrollWheel(QWheelEvent* event) {
         rt::Value::MakePoint({static_cast<float>(point.x()), static_cast<float>(point.y())})});
 }
 
+namespace {
+
+// Hands a key to the view helper: code, modifier mask and scan code, as
+// unsigned numbers, or as ints where the helper takes those. Answers whether
+// the scene took the key.
+bool SendKeyToHelper(rt::Id helper, const char* selector, uint32_t code, uint32_t modifiers) {
+  if (!helper) return false;
+  rt::Value handled;
+  rt::RuntimeErr err = HcProxyCalls::CallChecked(
+      helper, selector, {rt::Value::UInt(code), rt::Value::UInt(modifiers), rt::Value::UInt(0)}, &handled);
+  if (err == rt::RuntimeErr::ArgumentMismatch) {
+    err = HcProxyCalls::CallChecked(helper, selector,
+                                    {rt::Value::Int(static_cast<int32_t>(code)),
+                                     rt::Value::Int(static_cast<int32_t>(modifiers)), rt::Value::Int(0)},
+                                    &handled);
+  }
+  return !rt::RuntimeFailed(err) && handled.BoolValue();
+}
+
+}  // namespace
+
 void HcViewerWindowController::cancel() {
   if (isFullScreenMode()) stopFullScreen();
 }
@@ -175,12 +197,10 @@ void HcViewerWindowController::flagsChanged(uint32_t modifierMask) {
   if (helper) {
     const et::ModifierChange change = et::ModifierChangeFrom(_lastCarbonModifierFlags, modifierMask);
     if (change.sendKeyDown) {
-      Call(helper.Get(), "keyDownCode:withModifiers:scanCode:",
-           {rt::Value::UInt(0), rt::Value::UInt(change.keyDownModifiers), rt::Value::UInt(0)});
+      SendKeyToHelper(helper.Get(), "keyDownCode:withModifiers:scanCode:", 0, change.keyDownModifiers);
     }
     if (change.sendKeyUp) {
-      Call(helper.Get(), "keyUpCode:withModifiers:scanCode:",
-           {rt::Value::UInt(0), rt::Value::UInt(change.keyUpModifiers), rt::Value::UInt(0)});
+      SendKeyToHelper(helper.Get(), "keyUpCode:withModifiers:scanCode:", 0, change.keyUpModifiers);
     }
   }
   _lastCarbonModifierFlags = modifierMask;
@@ -189,11 +209,8 @@ void HcViewerWindowController::flagsChanged(uint32_t modifierMask) {
 namespace {
 
 bool SendKey(rt::Id helper, const char* selector, const QKeyEvent& event, bool capsLock) {
-  if (!helper) return false;
   const uint16_t code = et::KeyCodeForCharacter(et::Characters(event));
-  const uint32_t modifiers = et::ModifierMask(event.modifiers(), capsLock);
-  return HcProxyCalls::SendForBool(helper, selector,
-                                   {rt::Value::UInt(code), rt::Value::UInt(modifiers), rt::Value::UInt(0)});
+  return SendKeyToHelper(helper, selector, code, et::ModifierMask(event.modifiers(), capsLock));
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ KsRef<HcMovieClock> HcPlaybackController::ObservedClock() const {
 KsRef<HcMovieClock> HcPlaybackController::GetMovieClock() const {
   KsRef<HcContextHelper> context = GetContextHelper();
   if (!context) return {};
-  return KsRef<HcClock>(context->GetMovieClock()).DynamicCast<HcMovieClock>();
+  return context->GetMovieClock().DynamicCast<HcMovieClock>();
 }
 
 eAppErr HcPlaybackController::SetContextHelper(const KsRef<HcContextHelper>& context) {
@@ -280,7 +280,7 @@ eAppErr HcPlaybackController::SetTweensActive(bool active) {
   DidChangeCaller change(this, kTweensActiveId);
   m_tweensActive = active;
   KsRef<HcContextHelper> context = GetContextHelper();
-  KsRef<PanoSource> source = context ? KsRef<PanoSource>(context->GetSource()) : KsRef<PanoSource>();
+  KsRef<PanoSource> source = context ? context->GetSource() : KsRef<PanoSource>();
   KsRef<HcTweenCollection> tweens =
       source ? source->GetTweens().DynamicCast<HcTweenCollection>() : KsRef<HcTweenCollection>();
   for (uint32_t i = 0; tweens && i < tweens->GetCount(); ++i) {

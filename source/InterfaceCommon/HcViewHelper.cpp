@@ -23,6 +23,18 @@ namespace {
 constexpr uint32_t kAllQuadrants = 15;
 // Bounds the walk of the view tree: layouts nest only a few levels deep.
 constexpr int kMaxLayoutDepth = 64;
+// A frame read from a presentation is untrusted: no drawing surface is
+// larger than this along either side, nor placed further out.
+constexpr float kMaxFrameExtent = 32768.0f;
+constexpr float kMaxFrameOrigin = 1.0e6f;
+
+bool IsUsableFrame(const KsRectF& frame) {
+  for (float value : {frame.x, frame.y, frame.w, frame.h}) {
+    if (!std::isfinite(value)) return false;
+  }
+  return std::fabs(frame.x) <= kMaxFrameOrigin && std::fabs(frame.y) <= kMaxFrameOrigin && frame.w >= 0.0f &&
+         frame.h >= 0.0f && frame.w <= kMaxFrameExtent && frame.h <= kMaxFrameExtent;
+}
 
 void CollectSource(const KsRef<SourceCollection>& sources, const KsRef<PanoSource>& source) {
   if (!source) return;
@@ -84,7 +96,7 @@ eAppErr HcViewHelper::SetContext(const KsRef<HcContextHelper>& context) {
 }
 
 eAppErr HcViewHelper::SetFrame(const KsRectF& frame) {
-  m_frame = frame;
+  if (!IsUsableFrame(frame)) return KS_TRACE_ERR(AppErr::kBadArgument, "SetFrame");
   const float x0 = std::floor(frame.x);
   const float y0 = std::floor(frame.y);
   const auto width = static_cast<int32_t>(std::ceil(frame.w + (frame.x - x0)));

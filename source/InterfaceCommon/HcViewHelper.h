@@ -63,7 +63,9 @@ class HcViewHelper : public KsObject, public ContextViewHelper {
 
   // The drawing area in view coordinates, as last given to SetFrame or Resize.
   KsRectF GetFrame() const { return m_frame; }
-  // Rounds the rectangle outward to whole pixels and resizes to that.
+  // Rounds the rectangle outward to whole pixels and resizes to that. -2 (and
+  // nothing changes) for a frame that is not finite, has a negative side or
+  // is larger than any drawing surface.
   eAppErr SetFrame(const KsRectF& frame);
   // The whole-pixel frame of the last resize.
   KsRect<int32_t> GetPixelFrame() const { return m_pixelFrame; }

@@ -11,16 +11,6 @@ HC_DEFINE_CLASS(HcViewHelper, KsObject, "HcViewHelper")
 
 namespace {
 
-// The shell passes key codes and modifiers as plain ints.
-bool KeyUpCode(HcViewHelper& self, int32_t code, int32_t modifiers, int32_t scanCode) {
-  return self.KeyUp(static_cast<uint32_t>(code), static_cast<uint32_t>(modifiers), static_cast<uint32_t>(scanCode));
-}
-
-bool KeyDownCode(HcViewHelper& self, int32_t code, int32_t modifiers, int32_t scanCode) {
-  return self.KeyDown(static_cast<uint32_t>(code), static_cast<uint32_t>(modifiers),
-                      static_cast<uint32_t>(scanCode));
-}
-
 hc::runtime::MethodList BridgedMethods() {
   using F = HcViewHelper;
   return {
@@ -29,8 +19,9 @@ hc::runtime::MethodList BridgedMethods() {
       CocoaMethod<&F::MouseDown>("mouseDownAt:outCursor:", "B@:{_NSPoint=ff}^I"),
       CocoaMethod<&F::MouseUp>("mouseUpAt:outCursor:", "i@:{_NSPoint=ff}^I"),
       CocoaMethod<&F::MouseScrolled>("mouseScrolledBy:at:", "B@:f{_NSPoint=ff}"),
-      CocoaMethod<&KeyUpCode>("keyUpCode:withModifiers:scanCode:", "B@:iii"),
-      CocoaMethod<&KeyDownCode>("keyDownCode:withModifiers:scanCode:", "B@:iii"),
+      // Key events come as three unsigned integers: code, modifier mask, scan code.
+      CocoaMethod<&F::KeyUp>("keyUpCode:withModifiers:scanCode:", "B@:III"),
+      CocoaMethod<&F::KeyDown>("keyDownCode:withModifiers:scanCode:", "B@:III"),
       CocoaMethod<&F::Draw>("draw", "i@:"),
       CocoaMethod<&F::Resize>("resizex:y:width:height:", "i@:iiii"),
       CocoaMethod<&F::GetSize>("getSizewidth:height:", "i@:^i^i"),

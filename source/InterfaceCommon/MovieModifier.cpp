@@ -96,6 +96,19 @@ eAppErr MovieModifier::OpenMovieForWrite() {
   return AppErr::kNoErr;
 }
 
+eAppErr MovieModifier::OpenMovieFileForRead() {
+  const hc::playback::DataReference* reference = m_dataRefMgr.GetDataRef();
+  if (!reference || !reference->IsFile()) return KS_TRACE_ERR(AppErr::kBadArgument, "OpenMovieFileForRead");
+  CloseMovie();
+  std::unique_ptr<MovFile> file(new (std::nothrow) MovFile);
+  if (!file) return KS_TRACE_ERR(AppErr::kOutOfMemory, "OpenMovieFileForRead");
+  const MovErr err = file->OpenForRead(reference->Text());
+  if (err != MovErr::Ok) return MovieLayerResult(AppErrFromMovErr(err), "OpenMovieFileForRead");
+  m_readFile = std::move(file);
+  m_ownsMovie = true;
+  return AppErr::kNoErr;
+}
+
 void MovieModifier::CloseMovie() {
   if (m_ownsMovie) {
     KS_TRACE(KsTrace::kVerbose, "Disposing movie: 0x%p", static_cast<void*>(m_movie));
@@ -131,7 +144,7 @@ eAppErr MovieModifier::GetMovieFile(MovFile** file) {
     *file = m_dataHandler;
     return AppErr::kNoErr;
   }
-  if (!m_movie) return KS_TRACE_ERR(AppErr::kNotReady, "GetMovieFile");
+  if (!m_movie && !m_readFile) return KS_TRACE_ERR(AppErr::kNotReady, "GetMovieFile");
   if (!m_readFile) {
     const hc::playback::DataReference& reference = m_movie->Reference();
     if (!reference.IsFile()) return AppErr::kBadArgument;

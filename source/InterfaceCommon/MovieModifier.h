@@ -55,6 +55,11 @@ class MovieModifier : public KsContextHelper {
   // Opens the playing movie from Path or URL; a movie already held is closed
   // (or, when handed in, let go) first. -2 without a source.
   eAppErr OpenMovieForRead();
+  // Opens only the movie file at Path for reading (its outline and user
+  // data), not the movie for playing: enough for work on what the movie
+  // stores, and possible for movies whose media can't be decoded here. What
+  // was held is let go first. -2 without a path.
+  eAppErr OpenMovieFileForRead();
   // Opens the existing movie file at Path for update as the data handler;
   // never creates a file or empties one. What was held is let go first.
   // -2 without a path (a URL cannot be written).
@@ -69,7 +74,7 @@ class MovieModifier : public KsContextHelper {
 
   bool GetOwnsMovie() const { return m_ownsMovie; }
   // Whether a movie (playing or file) is held.
-  bool HoldsMovie() const { return m_movie || m_dataHandler; }
+  bool HoldsMovie() const { return m_movie || m_dataHandler || m_readFile; }
   // The movie file whose user data and tracks are read: the data handler,
   // else the playing movie's file opened for reading (kept until the movie
   // is let go). -903 without a movie; -2 for a movie that is not a local

@@ -142,12 +142,9 @@ eAppErr MovieSerializer::ReadInitDescription() {
   const eAppErr err = DoInitDescriptionFromMovie(&foundData);
   if (AppErrFailed(err)) return err;
   if (foundData) return AppErr::kNoErr;
-  // Nothing stored: a guessed projection makes a presentation only where
-  // there is a picture to show.
-  if (!m_guessPanoProjection) return kNoPresentation;
-  const KsRef<SourceDescriptionCollection> sources = GetPresentation()->GetSourceList();
-  if (!sources || sources->GetCount() == 0) return kNoPresentation;
-  return kPresentationGuessed;
+  // Nothing stored: the presentation holds the sources with a guessed (or
+  // the planar) projection.
+  return m_guessPanoProjection ? kPresentationGuessed : kNoPresentation;
 }
 
 eAppErr MovieSerializer::DoInitDescriptionFromMovie(bool* foundData) {
@@ -166,9 +163,32 @@ eAppErr MovieSerializer::DoInitDescriptionFromMovie(bool* foundData) {
     FileAccessPolicy::Scope untrusted(UntrustedFileAccess());
     err = InitDescFromNewStyleMovie(foundData);
     if (err == AppErr::kNoErr && !*foundData) err = GuessProjection();
+    // Nothing stored and no picture to show: no presentation results.
+    if (err == AppErr::kNoErr && !*foundData && GetPresentation()->GetSourceList()->GetCount() == 0) {
+      err = KS_TRACE_ERR(kNoPresentation, "DoInitDescriptionFromMovie");
+    }
   }
-  if (opened) CloseMovie();
+  if (opened) {
+    CloseMovie();
+    ForgetLiveObjects();
+  }
   return err;
+}
+
+// The sources and clock made over a movie that is gone would reach it: the
+// sources let go of its arbiter (a track source keeps its track number, which
+// says where its description is written back), the clock goes.
+void MovieSerializer::ForgetLiveObjects() {
+  KsRef<HcPresentation> presentation = GetPresentation();
+  const KsRef<SourceDescriptionCollection> sources = presentation->GetSourceList();
+  for (uint32_t i = 0; i < sources->GetCount(); ++i) {
+    KsRef<SourceDescription> description;
+    if (sources->GetByIndex(i, &description) != AppErr::kNoErr || !description) continue;
+    if (const auto source = description->GetLiveSource().DynamicCast<QTMovieSource>()) {
+      source->QTMovieSource::SetMovieArb(nullptr);
+    }
+  }
+  presentation->SetLiveClock(nullptr);
 }
 
 eAppErr MovieSerializer::VisualTracks(std::vector<VisualTrack>* tracks, const MovUserData** movieUserData) {
@@ -334,7 +354,11 @@ eAppErr MovieSerializer::GuessProjection() {
     projection = ProjectionHcMLForAspect(aspect);
   }
   KsRef<SourceDescription> main = GetPresentation()->GetMainSource();
-  if (main) main->SetProjectionHcML(PWStringRef(projection));
+  if (!main) return AppErr::kNoErr;
+  main->SetProjectionHcML(PWStringRef(projection));
+  // The live source was made with the planar projection before the guess;
+  // it takes the guessed one now.
+  if (main->GetLiveSource()) main->SetInitSourceFromHcML(true);
   return AppErr::kNoErr;
 }
 

@@ -25,7 +25,11 @@
 // name, is read only inside the movie's folder and the resource folders. A
 // movie with nothing stored still yields a presentation: its main source
 // gets the planar projection or, with GuessPanoProjection, one chosen from
-// the first video track's aspect ratio (see ProjectionHcMLForAspect).
+// the first video track's aspect ratio (see ProjectionHcMLForAspect). A read
+// that opens the movie itself (from Path or URL) closes it again and leaves
+// the descriptions' sources without the movie (and the presentation without
+// its clock): only a movie handed in with SetMovie, which outlives the
+// presentation, gives sources to show.
 //
 // Writing (InitMovieFromDescription) needs the movie's data handler (opened
 // for update from Path when no movie is held) and a presentation paired with
@@ -69,6 +73,9 @@ class MovieSerializer : public MovieModifier {
   // Writes the presentation into the movie and saves it.
   eAppErr SetInitMovieFromDescription(bool write);
 
+  // The read behind InitDescriptionFromMovie: 0 with foundData telling
+  // whether a presentation was stored; kNoPresentation when nothing was
+  // stored and the movie has no picture to show.
   eAppErr DoInitDescriptionFromMovie(bool* foundData);
   eAppErr InitDescFromNewStyleMovie(bool* foundData);
   // A new description from the track's 'Hcsd' item; the planar projection
@@ -107,6 +114,7 @@ class MovieSerializer : public MovieModifier {
     const hc::movfile::MovTrack* fileTrack = nullptr;  // null when the movie's file can't be read
   };
   eAppErr ReadInitDescription();
+  void ForgetLiveObjects();
   eAppErr VisualTracks(std::vector<VisualTrack>* tracks, const hc::movfile::MovUserData** movieUserData);
   void LoadOneSource(const std::vector<VisualTrack>& tracks, const KsRef<QTMovieArbiter>& arbiter,
                      KsRef<KsObject>* clock);

@@ -89,10 +89,23 @@ eAppErr MovieSigner::SetUserPublicCert(const KsRef<KsPublicCert>& certificate) {
   return AppErr::kNoErr;
 }
 
-eAppErr MovieSigner::OpenIfNeeded(bool forWrite, bool* opened, const char* method) {
+eAppErr MovieSigner::OpenIfNeeded(Opening opening, bool* opened, const char* method) {
   *opened = false;
   if (HoldsMovie()) return AppErr::kNoErr;
-  const eAppErr err = forWrite ? OpenMovieForWrite() : OpenMovieForRead();
+  eAppErr err = AppErr::kNoErr;
+  switch (opening) {
+    case Opening::kForWrite:
+      err = OpenMovieForWrite();
+      break;
+    case Opening::kForPlaying:
+      err = OpenMovieForRead();
+      break;
+    case Opening::kFileOnly:
+      // What the movie stores is all a local file needs; a URL is opened as a movie.
+      err = GetDataRefMgr().GetSourceType() == DataRefMgr::kSourceTypePath ? OpenMovieFileForRead()
+                                                                           : OpenMovieForRead();
+      break;
+  }
   if (AppErrFailed(err)) return KS_TRACE_ERR(err, method);
   *opened = true;
   return AppErr::kNoErr;
@@ -123,18 +136,20 @@ eAppErr MovieSigner::StoreSignature() {
   eAppErr err = EmitSignature(m_signature, &container);
   if (AppErrFailed(err)) return err;
   OpenedMovie opened(*this);
-  err = OpenIfNeeded(true, opened.Flag(), "SetInitMovieFromSignature");
+  err = OpenIfNeeded(Opening::kForWrite, opened.Flag(), "SetInitMovieFromSignature");
   if (AppErrFailed(err)) return err;
   if (MovFile* dataHandler = GetDataHandler()) {
     err = WriteSignatureUserDataItem(container, dataHandler->UserData());
     return AppErrFailed(err) ? err : SaveMovie();
   }
-  // A playing movie handed in without its file: the item is written into
-  // the movie's file through a storage of its own, so that it is kept.
+  // A movie held without its data handler (a playing movie handed in, or
+  // its file opened for reading): the item is written into the movie's file
+  // through a storage of its own, so that it is kept.
   const hc::playback::Movie* movie = GetMovie();
-  if (!movie || !movie->Reference().IsFile()) return AppErr::kBadArgument;
+  const hc::playback::DataReference* reference = movie ? &movie->Reference() : GetDataRefMgr().GetDataRef();
+  if (!reference || !reference->IsFile()) return AppErr::kBadArgument;
   MovFile storage;
-  err = AppErrFromMovErr(storage.OpenForUpdate(movie->Reference().Text()));
+  err = AppErrFromMovErr(storage.OpenForUpdate(reference->Text()));
   if (!AppErrFailed(err)) err = WriteSignatureUserDataItem(container, storage.UserData());
   if (!AppErrFailed(err)) err = AppErrFromMovErr(storage.Save());
   ForgetMovieFile();
@@ -151,7 +166,7 @@ eAppErr MovieSigner::SetInitSignatureFromMovie(bool read) {
 
 eAppErr MovieSigner::ReadSignature() {
   OpenedMovie opened(*this);
-  eAppErr err = OpenIfNeeded(false, opened.Flag(), "SetInitSignatureFromMovie");
+  eAppErr err = OpenIfNeeded(Opening::kFileOnly, opened.Flag(), "SetInitSignatureFromMovie");
   if (AppErrFailed(err)) return err;
   MovFile* file = nullptr;
   err = GetMovieFile(&file);
@@ -183,7 +198,7 @@ eAppErr MovieSigner::MakeRequest() {
   if (!m_userPublicCert || !m_userPrivateKey || !m_signature) return AppErr::kNotReady;
   // The request leaves a movie it opened held.
   bool opened = false;
-  eAppErr err = OpenIfNeeded(false, &opened, "SetInitRequestFromMovie");
+  eAppErr err = OpenIfNeeded(Opening::kForPlaying, &opened, "SetInitRequestFromMovie");
   if (AppErrFailed(err)) return err;
   PWStringRef digest;
   err = GetMovieDigestBase64(&digest);
@@ -238,7 +253,7 @@ eAppErr MovieSigner::GetIsSignatureValidForMovie(bool* valid) {
 eAppErr MovieSigner::Validate(bool* valid) {
   if (!m_signature || !m_knownPublicCertificates) return AppErr::kNotReady;
   OpenedMovie opened(*this);
-  eAppErr err = OpenIfNeeded(false, opened.Flag(), "GetIsSignatureValidForMovie");
+  eAppErr err = OpenIfNeeded(Opening::kFileOnly, opened.Flag(), "GetIsSignatureValidForMovie");
   if (AppErrFailed(err)) return err;
   PWStringRef digest;
   err = GetMovieDigestBase64(&digest);

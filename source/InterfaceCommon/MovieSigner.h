@@ -23,8 +23,10 @@
 //   IsSignatureValidForMovie checks Signature against the movie's digest
 //                          and the known certificates.
 // An action that finds no movie opens one from Path or URL (for writing when
-// storing) and, but for the request, closes it again before returning; a
-// movie handed in is never closed here.
+// storing; reading and validating open only the file of a local movie, so
+// that a movie whose media can't be decoded here can still be checked) and,
+// but for the request, closes it again before returning; a movie handed in
+// is never closed here.
 //
 // The user's private key is never written out: UserPrivateKey is not
 // serialised, and neither are the key's text and pass phrase.
@@ -71,8 +73,9 @@ class MovieSigner : public MovieModifier {
   void SetCertificateStore(const KsRef<X509CertificateStore>& store) { m_certificateStore = store; }
 
  private:
+  enum class Opening { kForWrite, kForPlaying, kFileOnly };
   // Opens the movie when none is held; *opened tells whether it did.
-  eAppErr OpenIfNeeded(bool forWrite, bool* opened, const char* method);
+  eAppErr OpenIfNeeded(Opening opening, bool* opened, const char* method);
   eAppErr StoreSignature();
   eAppErr ReadSignature();
   eAppErr MakeRequest();

@@ -159,3 +159,20 @@ TEST_F(MovieModifierTest, OnlyTheConcreteClassesAreMadeByName) {
   EXPECT_FALSE(serializer->HoldsMovie());
   EXPECT_TRUE(MakeObject<MovieSigner>(PWStringRef("MovieSigner")));
 }
+
+TEST_F(MovieModifierTest, OpensJustTheFileForWorkOnWhatTheMovieStores) {
+  const std::string path = Copy(movtest::MovFixtures::Get().headerLast, "movie.mov");
+  auto modifier = KsMakeRef<MovieSigner>();
+  ASSERT_EQ(modifier->SetPath(PWStringRef(path)), 0);
+  ASSERT_EQ(modifier->OpenMovieFileForRead(), 0);
+  EXPECT_TRUE(modifier->HoldsMovie());
+  EXPECT_FALSE(modifier->GetMovie());
+  EXPECT_FALSE(modifier->GetDataHandler());
+  MovFile* file = nullptr;
+  ASSERT_EQ(modifier->GetMovieFile(&file), 0);
+  EXPECT_EQ(file->TrackCount(), 3u);
+  modifier->CloseMovie();
+  EXPECT_FALSE(modifier->HoldsMovie());
+  ASSERT_EQ(modifier->SetURL(PWStringRef("https://example.com/movie.mov")), 0);
+  EXPECT_EQ(modifier->OpenMovieFileForRead(), -2);
+}

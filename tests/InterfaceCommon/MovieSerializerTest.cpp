@@ -145,7 +145,11 @@ TEST_F(MovieSerializerTest, RoundTripsThroughMoviesFfmpegMade) {
       main->GetUUIDString(&mainUUID);
       EXPECT_FALSE(presentationUUID.Str().empty());
       EXPECT_EQ(presentationUUID.Str(), mainUUID.Str());
-      EXPECT_TRUE(main->GetLiveSource().DynamicCast<QTMovieTrackSource>());
+      // Read by path, the movie is gone again: the sources keep their tracks, not the movie.
+      const auto trackSource = main->GetLiveSource().DynamicCast<QTMovieTrackSource>();
+      ASSERT_TRUE(trackSource);
+      EXPECT_FALSE(trackSource->GetMovieArb());
+      EXPECT_FALSE(read->GetLiveClock());
 
       // One of each item: the presentation in the movie, a description in each video track.
       MovFile movie;
@@ -255,6 +259,23 @@ TEST_F(MovieSerializerTest, AMovieWithNothingStoredGetsAGuessedProjection) {
   ASSERT_EQ(single->GetPresentation()->GetSourceList()->GetCount(), 1u);
   EXPECT_TRUE(single->GetPresentation()->GetMainSource()->GetLiveSource().DynamicCast<QTMovieSource>());
   EXPECT_FALSE(single->GetPresentation()->GetMainSource()->GetLiveSource().DynamicCast<QTMovieTrackSource>());
+}
+
+TEST_F(MovieSerializerTest, AMovieWithoutPicturesOrAStoredPresentationHasNoPresentation) {
+  const std::string path = folder.File("sound.mov");
+  ASSERT_EQ(movtest::RunTool({"ffmpeg", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                              "sine=frequency=440:duration=1", "-c:a", "pcm_s16le", path})
+                .status,
+            0);
+  KsRef<MovieSerializer> reader = SerializerOf(path);
+  reader->SetGuessPanoProjection(true);
+  bool found = true;
+  EXPECT_EQ(reader->DoInitDescriptionFromMovie(&found), MovieSerializer::kNoPresentation);
+  EXPECT_FALSE(found);
+  KsRef<MovieSerializer> again = SerializerOf(path);
+  again->SetGuessPanoProjection(true);
+  EXPECT_EQ(again->SetInitDescriptionFromMovie(true), MovieSerializer::kNoPresentation);
+  EXPECT_NE(trace.find("No sources loaded for movie!"), std::string::npos);
 }
 
 TEST_F(MovieSerializerTest, ReadsAHandedInMovieAndLeavesItOpen) {

@@ -15,7 +15,8 @@ const char* const kHcMLNamespaces =
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
 
 std::string SceneViewsetElement(const std::string& name, const std::string& viewClass) {
-  return std::string("<viewset ") + kHcMLNamespaces + " xsi:type=\"Viewset\"><Name>" + name + "</Name><MainViewPath>hc://View</MainViewPath>" +
+  return std::string("<viewset ") + kHcMLNamespaces + " xsi:type=\"Viewset\"><Name>" + name +
+         "</Name><MainViewPath>hc://View</MainViewPath>" +
          "<ViewHcML><![CDATA[<View " + kHcMLNamespaces + " xsi:type=\"" + viewClass + "\"><Name>" + name +
          "View</Name></View>]]></ViewHcML></viewset>";
 }

@@ -25,7 +25,6 @@
 #include "QuickTime/QTMovieArbiter.h"
 #include "RegisterAllClasses.h"
 #include "Responder/KeyboardResponder.h"
-#include "Responder/MouseForwardingResponder.h"
 #include "SceneTestSupport.h"
 #include "Source/QTMovieSource.h"
 #include "Source/SourceCollection.h"
@@ -42,41 +41,31 @@
 
 namespace {
 
-// The live scene with manual real-time and idle clocks in place of the
-// system clocks, so the test says what time it is.
-class ManualClockContext : public HcContextHelper {
- public:
-  KsRef<HcClock> GetRealtimeClock() override { return realtime; }
-  KsRef<HcClock> GetIdleClock() override { return idle; }
-
-  KsRef<HcManualClock> realtime = KsMakeRef<HcManualClock>();
-  KsRef<HcManualClock> idle = KsMakeRef<HcManualClock>();
-};
-
 // The display-link step of the shell, and the session around it.
 struct Session {
-  KsRef<ManualClockContext> context = KsMakeRef<ManualClockContext>();
+  KsRef<HcContextHelper> context = MakeObject<HcContextHelper>(PWStringRef("HcContextHelper"));
+  // The scene's real-time and idle clocks, moved by the test.
+  KsRef<HcManualClock> realtime = KsMakeRef<HcManualClock>();
+  KsRef<HcManualClock> idle = KsMakeRef<HcManualClock>();
   OffscreenScene scene;
   TestImage lastPicture;
   int draws = 0;
 
   bool Make(const TestImage& picture) {
+    context->UseClocks(realtime, idle);
     if (!scene.Make(160, 120, picture, context)) return false;
     UseManualClocks();
     return true;
   }
-  // The responders run on the scene's manual clocks.
+  // The main view's responders run on the scene's manual clocks too.
   void UseManualClocks() {
-    if (auto mouse = context->GetMouseResponder().DynamicCast<MouseForwardingResponder>()) {
-      mouse->SetClock(context->idle);
-    }
     KsRef<HcView> main = context->GetMainView();
-    main->GetMouseResponder()->SetRealtimeClock(context->realtime);
-    main->GetKeyboardResponder()->SetClock(context->realtime);
+    main->GetMouseResponder()->SetRealtimeClock(realtime);
+    main->GetKeyboardResponder()->SetClock(realtime);
   }
   void At(double t) {
-    context->realtime->SetTimeNow(t);
-    context->idle->SetTimeNow(t);
+    realtime->SetTimeNow(t);
+    idle->SetTimeNow(t);
   }
   // One refresh: the idle step, then a frame only when it asks for one.
   eAppErr Refresh() {
@@ -116,12 +105,12 @@ KsRef<HcPropertyBindingBase> WeakBinding(const KsRef<KsObject>& target, const ch
 // of its view tweens) a tween that pans the main view at `speed` degrees a
 // second on the real-time clock. The idle clock waits `timeout` seconds.
 KsRef<HcAbsVelocityTween> BuildWithAutoPan(Session& session, float speed, double timeout) {
-  ManualClockContext& context = *session.context;
+  HcContextHelper& context = *session.context;
   auto idleTween = KsMakeRef<HcAbsVelocityTween>();
   idleTween->SetModulus(360.0f);
   idleTween->SetVelocity(speed);
   idleTween->SetEnabled(false);
-  idleTween->SetClock(context.realtime);
+  idleTween->SetClock(session.realtime);
   auto viewTweens = KsMakeRef<HcTweenCollection>();
   viewTweens->Add(idleTween);
 
@@ -129,20 +118,20 @@ KsRef<HcAbsVelocityTween> BuildWithAutoPan(Session& session, float speed, double
   auto description = KsMakeRef<SourceDescription>();
   description->SetLiveSource(session.scene.source);
   presentation->GetSourceList()->Add(description);
-  presentation->SetHcContext(KsRef<HcContextHelper>(session.context));
+  presentation->SetHcContext(session.context);
   presentation->SetViewsetName(PWStringRef("Wide"));
   presentation->SetViewTweens(viewTweens);
   presentation->SetUseIdle(true);
-  context.idle->SetIdleTimeout(timeout);
+  session.idle->SetIdleTimeout(timeout);
   EXPECT_EQ(0, presentation->SetInitContextFromHcML(true));
-  EXPECT_TRUE(context.idle->GetUseIdleTransition());
+  EXPECT_TRUE(session.idle->GetUseIdleTransition());
   // The transition runs where the scene's real-time clock is: on the manual
   // one here (it is put on that clock only when it starts).
-  KsRef<HcTransition> autoPan = context.idle->GetIdleTransition();
+  KsRef<HcTransition> autoPan = session.idle->GetIdleTransition();
   EXPECT_TRUE(autoPan);
   if (autoPan) {
-    autoPan->SetClock(context.realtime);
-    context.realtime->DetachTween(autoPan);
+    autoPan->SetClock(session.realtime);
+    session.realtime->DetachTween(autoPan);
   }
   // The scene's views are new: they get the picture and the manual clocks,
   // and the idle tween turns the new main view.
@@ -271,7 +260,7 @@ TEST(ScriptedSession, AMovieTweenFollowsItsMarkersAsTheMoviePlays) {
   ASSERT_EQ(0, markers->SetClock(movieClock));
 
   auto controller = MakeObject<HcPlayerPlaybackController>(PWStringRef("HcPlayerPlaybackController"));
-  controller->SetContextHelper(KsRef<HcContextHelper>(session.context));
+  controller->SetContextHelper(session.context);
   session.At(0.0);
   session.Refresh();
 

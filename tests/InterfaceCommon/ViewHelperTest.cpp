@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,15 @@ TEST_F(ViewHelperTest, FrameRoundsOutwardToWholePixelsAndSizesRendererAndRootVie
     KsRectF read;
     ASSERT_EQ(0, frame->GetValue(helper.Get(), &read));
     EXPECT_EQ(c.given, read);
+  }
+  // A frame from a presentation is untrusted: what no surface can be is refused.
+  const KsRectF refused[] = {
+      {0, 0, std::nanf(""), 10}, {0, 0, 1e30f, 10}, {0, 0, 10, -5}, {-1e9f, 0, 10, 10}, {0, 0, 40000, 10},
+  };
+  for (const KsRectF& bad : refused) {
+    EXPECT_EQ(-2, frame->SetValue(helper.Get(), bad));
+    EXPECT_EQ(cases[2].pixels, helper->GetPixelFrame());
+    EXPECT_EQ(cases[2].given, helper->GetFrame());
   }
 }
 
@@ -279,11 +289,11 @@ TEST(ViewHelperBridge, TheShellsEntryPointsReachTheHelper) {
   EXPECT_EQ(rt::Value::Bool(true), result);
   ASSERT_EQ(rt::RuntimeErr::Ok,
             rt::Send(proxy, "keyDownCode:withModifiers:scanCode:",
-                     {rt::Value::Int(28), rt::Value::Int(0), rt::Value::Int(0)}, &result));
+                     {rt::Value::UInt(28), rt::Value::UInt(0), rt::Value::UInt(0)}, &result));
   EXPECT_EQ(rt::Value::Bool(true), result);
   ASSERT_EQ(rt::RuntimeErr::Ok,
             rt::Send(proxy, "keyUpCode:withModifiers:scanCode:",
-                     {rt::Value::Int(28), rt::Value::Int(0), rt::Value::Int(0)}, &result));
+                     {rt::Value::UInt(28), rt::Value::UInt(0), rt::Value::UInt(0)}, &result));
   ASSERT_EQ(rt::RuntimeErr::Ok, rt::Send(proxy, "makeDefaultRenderer", {}, &result));
   EXPECT_EQ(rt::Value::Int(0), result);
 }

@@ -293,3 +293,4 @@ TEST_F(MovieSignerTest, NeverWritesOutThePrivateKeyOrItsPassPhrase) {
   EXPECT_EQ(text.find("secret words"), std::string::npos) << text;
   EXPECT_EQ(text.find("UserPrivateKey"), std::string::npos) << text;
 }
+

@@ -25,7 +25,7 @@ class DocumentMovieSignerTest : public ::testing::Test {
 
   std::string Certificates() const { return resources / "Public Certificates"; }
   void MakeCertificate(const std::string& name) {
-    ASSERT_EQ(RunTool({"openssl", "req", "-quiet", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout",
+    ASSERT_EQ(RunTool({"openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
                        resources / (name + ".key"), "-out", Certificates() + "/" + name + ".pem", "-days", "2",
                        "-subj", "/CN=" + name}),
               0);

@@ -61,7 +61,7 @@ class FakePresentation : public hc::runtime::NativeObject {
   static hc::runtime::ObjectRef Make();
   static FakePresentation& From(hc::runtime::Id object) { return *static_cast<FakePresentation*>(object); }
   hc::runtime::ObjectRef context;
-  hc::runtime::Size displaySize{320, 200};
+  hc::runtime::Size displaySize{480, 270};
   bool hideControls = false;
   bool openFullScreen = false;
 

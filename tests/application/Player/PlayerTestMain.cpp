@@ -11,6 +11,10 @@
 #include "HcMainThreadPump.h"
 #include "PlayerTestSupport.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   QStandardPaths::setTestModeEnabled(true);
@@ -26,5 +30,12 @@ int main(int argc, char** argv) {
     status = RUN_ALL_TESTS();
     PlayerTestSupport::RemoveAlertRecorder();
   }
+  QCoreApplication::processEvents();
+#if defined(__SANITIZE_ADDRESS__)
+  // Leaks are looked for while the OpenGL driver is still loaded, so that
+  // the driver's own are known by its name; the application object's
+  // teardown unloads it.
+  __lsan_do_leak_check();
+#endif
   return status;
 }

@@ -15,6 +15,7 @@
 #include "HcHalcyonView.h"
 #include "HcMovie.h"
 #include "HcProxyCalls.h"
+#include "HcTimelineView.h"
 #include "HcUserDefaults.h"
 #include "HcViewerDocument.h"
 #include "HcViewerWindowController.h"
@@ -69,7 +70,7 @@ class WindowControllerTest : public ::testing::Test {
 
 TEST_F(WindowControllerTest, PresentationSizesThePictureAndStartsTheControls) {
   Open();
-  EXPECT_EQ(View()->size(), QSize(320, 200));
+  EXPECT_EQ(View()->size(), QSize(480, 270));
   EXPECT_TRUE(View()->isRunning());
   ASSERT_NE(C().controlTimer(), nullptr);
   EXPECT_TRUE(C().controlTimer()->isActive());
@@ -77,9 +78,9 @@ TEST_F(WindowControllerTest, PresentationSizesThePictureAndStartsTheControls) {
   EXPECT_EQ(C().timeIndexTextField()->text(), QStringLiteral("00:00:00"));
   // Normal and double size come from the presentation's size.
   C().doubleSize();
-  EXPECT_TRUE(WaitFor([&] { return View()->size() == QSize(640, 400); })) << View()->size().width();
+  EXPECT_TRUE(WaitFor([&] { return View()->size() == QSize(960, 540); })) << View()->size().width();
   C().normalSize();
-  EXPECT_TRUE(WaitFor([&] { return View()->size() == QSize(320, 200); }));
+  EXPECT_TRUE(WaitFor([&] { return View()->size() == QSize(480, 270); }));
 }
 
 TEST_F(WindowControllerTest, AnEmptyDisplaySizeOpensAt640By480) {
@@ -332,7 +333,7 @@ TEST_F(WindowControllerTest, FullScreenCoversTheScreenAndComesBack) {
   QTest::keyClick(Window(), Qt::Key_Escape);
   EXPECT_FALSE(C().isFullScreenMode());
   EXPECT_TRUE(WaitFor([&] { return Window()->geometry() == before; }));
-  EXPECT_EQ(View()->size(), QSize(320, 200));
+  EXPECT_EQ(View()->size(), QSize(480, 270));
 }
 
 TEST_F(WindowControllerTest, FirstPersonLookInFullScreenTurnsTheMainView) {
@@ -398,4 +399,21 @@ TEST(FakeSceneCheck, MainViewIsAPanoramicView) {
   rt::Value v;
   EXPECT_EQ(HcProxyCalls::CallChecked(scene.Context().mainView.Get(), "VFOV", {}, &v), rt::RuntimeErr::Ok);
   EXPECT_FLOAT_EQ(v.FloatValue(), 60.0f) << static_cast<int>(v.GetType());
+}
+
+TEST_F(WindowControllerTest, DraggingThePlayHeadPausesAndSeeks) {
+  Open();
+  Movie().setRate(1.0f);
+  HcTimelineView* timeline = C().timelineView();
+  const int middle = timeline->width() / 2;
+  QTest::mousePress(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(middle, timeline->height() / 2));
+  EXPECT_FALSE(Movie().isPlaying());
+  const double pressed = Movie().currentTime();
+  EXPECT_NEAR(pressed, timeline->timeAtX(middle), 0.05);
+  QTest::mouseMove(timeline, QPoint(middle + 20, timeline->height() / 2));
+  QTest::mouseRelease(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(middle + 20, timeline->height() / 2));
+  EXPECT_TRUE(Movie().isPlaying());
+  EXPECT_GT(Movie().currentTime(), pressed);
+  Movie().setRate(0.0f);
+  EXPECT_EQ(C().timeIndexTextField()->text().left(5), QStringLiteral("00:00"));
 }
