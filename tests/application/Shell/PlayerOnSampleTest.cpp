@@ -101,7 +101,8 @@ class PlayerOnSample : public ::testing::Test {
     controller = document->windowControllers().front().get();
     view = controller->halcyonView();
     ASSERT_TRUE(view);
-    ASSERT_TRUE(WaitUntil([&] { return view->framesDrawn() >= 3; }));
+    // Generous: the suite may run beside every other one.
+    ASSERT_TRUE(WaitUntil([&] { return view->framesDrawn() >= 3; }, std::chrono::seconds(90)));
   }
   void TearDown() override { documents.closeAllDocuments(); }
 
