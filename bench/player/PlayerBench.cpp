@@ -149,7 +149,19 @@ class OpenPlayer {
   // Processor seconds per wall second while paused and unchanged.
   double PausedCost(double seconds) {
     m_movie->setRate(0.0);
-    Spin(1.0);
+    // The decoder may still be catching up with the time it stopped at: the
+    // window counts as unchanging once half a second passes without a draw.
+    const auto settleEnd = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    uint64_t lastDrawn = m_view->framesDrawn();
+    auto quietSince = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() < settleEnd &&
+           std::chrono::steady_clock::now() - quietSince < std::chrono::milliseconds(500)) {
+      Spin(0.05);
+      if (m_view->framesDrawn() != lastDrawn) {
+        lastDrawn = m_view->framesDrawn();
+        quietSince = std::chrono::steady_clock::now();
+      }
+    }
     const uint64_t drawnBefore = m_view->framesDrawn();
     const double wallStart = Seconds(CLOCK_MONOTONIC);
     const double processStart = Seconds(CLOCK_PROCESS_CPUTIME_ID);

@@ -54,14 +54,11 @@ class Recorder : public rt::NativeObject {
   }
 };
 
-// Names that begin with the class prefix "Hc" keep their first letter, as
-// names whose second letter is upper case do.
 std::string ExpectedGetter(const std::string& name) {
   std::string getter = name;
-  const bool classPrefix = name.size() > 2 && name.compare(0, 2, "Hc") == 0 && isupper(name[2]);
-  if (getter.size() > 0 && isupper(getter[0]) && !(getter.size() > 1 && isupper(getter[1])) && !classPrefix) {
-    getter[0] = tolower(getter[0]);
-  }
+  // Names with the class prefix keep it ("HcContext").
+  if (getter.size() > 2 && getter.compare(0, 2, "Hc") == 0 && isupper(getter[2])) return getter;
+  if (getter.size() > 0 && isupper(getter[0]) && !(getter.size() > 1 && isupper(getter[1]))) getter[0] = tolower(getter[0]);
   return getter;
 }
 

@@ -16,6 +16,7 @@
 #include "General/CocoaBridge.h"
 #include "HcDocumentController.h"
 #include "HcHalcyonView.h"
+#include "HcMovie.h"
 #include "HcViewerApplicationDelegate.h"
 #include "HcViewerDocument.h"
 #include "HcViewerWindowController.h"
@@ -100,7 +101,8 @@ class PlayerOnSample : public ::testing::Test {
     controller = document->windowControllers().front().get();
     view = controller->halcyonView();
     ASSERT_TRUE(view);
-    ASSERT_TRUE(WaitUntil([&] { return view->framesDrawn() >= 3; }));
+    // Generous: the suite may run beside every other one.
+    ASSERT_TRUE(WaitUntil([&] { return view->framesDrawn() >= 3; }, std::chrono::seconds(90)));
   }
   void TearDown() override { documents.closeAllDocuments(); }
 
@@ -174,6 +176,21 @@ TEST_F(PlayerOnSample, ThePanoramicViewMatchesV360BeforeAndAfterADrag) {
             6.0)
       << "after the drag: pan " << settled.pan;
 
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PlayerOnSample, APausedWindowStopsDrawingAfterPlaying) {
+  document->movie()->setLooping(true);
+  document->movie()->setRate(8.0);
+  QTest::qWait(1500);
+  document->movie()->setRate(0.0);
+  QTest::qWait(1000);
+  const uint64_t drawn = view->framesDrawn();
+  QTest::qWait(1000);
+  EXPECT_LE(view->framesDrawn() - drawn, 1u);
 }
 
 }  // namespace
