@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <utility>
 #include <unordered_map>
 
 #include "platform/gl/EglDisplay.h"
@@ -17,6 +18,8 @@ struct GlContext::Impl {
   EGLContext context = EGL_NO_CONTEXT;
   EGLSurface surface = EGL_NO_SURFACE;  // only where the display cannot go surfaceless
   std::atomic<int> swapInterval{0};
+  ExternalCalls external;  // set for a window system's context, which has no EGL handle
+  bool IsExternal() const { return static_cast<bool>(external.makeCurrent); }
 };
 
 namespace {
@@ -25,6 +28,10 @@ namespace {
 // context of a thread can be answered from EGL's own per-thread state.
 std::mutex gRegistryMutex;
 std::unordered_map<EGLContext, GlContext*> gRegistry;
+
+// The window system's context current on this thread, made so through this
+// layer (EGL knows nothing of it).
+thread_local GlContext* tExternalCurrent = nullptr;
 
 // EGL keeps the current context per thread and per client API; every call here
 // is about desktop OpenGL, whatever the thread had bound before.
@@ -75,12 +82,32 @@ GlError GlContext::Create(const GlPixelFormat& format, const GlContext* shareWit
   return GlError::None;
 }
 
+GlError GlContext::CreateExternal(ExternalCalls calls, std::unique_ptr<GlContext>* out) {
+  if (out == nullptr) return GlError::BadArgument;
+  out->reset();
+  if (!calls.makeCurrent || !calls.doneCurrent || !calls.present) return GlError::BadArgument;
+  auto impl = std::make_unique<Impl>();
+  impl->external = std::move(calls);
+  out->reset(new GlContext(std::move(impl)));
+  return GlError::None;
+}
+
 GlContext::GlContext(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
+  if (impl_->IsExternal()) return;
   std::lock_guard<std::mutex> lock(gRegistryMutex);
   gRegistry[impl_->context] = this;
 }
 
+void GlContext::ReleaseExternalCurrent() {
+  GlContext* current = std::exchange(tExternalCurrent, nullptr);
+  if (current != nullptr) current->impl_->external.doneCurrent();
+}
+
 GlContext::~GlContext() {
+  if (impl_->IsExternal()) {
+    if (tExternalCurrent == this) ReleaseExternalCurrent();
+    return;
+  }
   {
     std::lock_guard<std::mutex> lock(gRegistryMutex);
     gRegistry.erase(impl_->context);
@@ -98,6 +125,15 @@ GlContext::~GlContext() {
 }
 
 GlError GlContext::MakeCurrent() {
+  if (impl_->IsExternal()) {
+    if (tExternalCurrent == this) return GlError::None;
+    ReleaseExternalCurrent();
+    ClearCurrent();
+    if (!impl_->external.makeCurrent()) return GlError::MakeCurrentFailed;
+    tExternalCurrent = this;
+    return GlError::None;
+  }
+  ReleaseExternalCurrent();
   DesktopApiScope api;
   const EGLBoolean made = eglMakeCurrent(impl_->display->Handle(), impl_->surface,
                                          impl_->surface, impl_->context);
@@ -105,6 +141,7 @@ GlError GlContext::MakeCurrent() {
 }
 
 GlError GlContext::ClearCurrent() {
+  ReleaseExternalCurrent();
   DesktopApiScope api;
   const EGLDisplay display = eglGetCurrentDisplay();
   if (display == EGL_NO_DISPLAY) return GlError::None;
@@ -114,6 +151,7 @@ GlError GlContext::ClearCurrent() {
 }
 
 GlContext* GlContext::Current() {
+  if (tExternalCurrent != nullptr) return tExternalCurrent;
   EGLContext current;
   {
     DesktopApiScope api;
@@ -137,6 +175,10 @@ int GlContext::SwapInterval() const { return impl_->swapInterval.load(); }
 
 GlError GlContext::FlushBuffer() {
   if (Current() != this) return GlError::NoCurrentContext;
+  if (impl_->IsExternal()) {
+    impl_->external.present();
+    return GlError::None;
+  }
   glFlush();
   return GlError::None;
 }

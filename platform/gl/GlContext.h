@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/gl/GlError.h"
@@ -17,6 +18,17 @@ class GlContext {
   // shareWith may be null. The pixel format need not outlive the context.
   static GlError Create(const GlPixelFormat& format, const GlContext* shareWith,
                         std::unique_ptr<GlContext>* out);
+
+  // A context the window system made for a window (the player view's): this
+  // layer makes it current, releases it and presents it only through these
+  // calls, which run on the calling thread. makeCurrent answers false when it
+  // fails; present shows what was drawn (a buffer swap).
+  struct ExternalCalls {
+    std::function<bool()> makeCurrent;
+    std::function<void()> doneCurrent;
+    std::function<void()> present;
+  };
+  static GlError CreateExternal(ExternalCalls calls, std::unique_ptr<GlContext>* out);
 
   GlContext(const GlContext&) = delete;
   GlContext& operator=(const GlContext&) = delete;
@@ -36,12 +48,15 @@ class GlContext {
   GlError SetSwapInterval(int interval);
   int SwapInterval() const;
 
-  // Hands the drawn commands to the renderer; needs this context current.
+  // Hands the drawn commands to the renderer (for a window's context: shows
+  // them); needs this context current.
   GlError FlushBuffer();
 
  private:
   struct Impl;
   explicit GlContext(std::unique_ptr<Impl> impl);
+  // Releases the window system's context current on this thread, if any.
+  static void ReleaseExternalCurrent();
 
   std::unique_ptr<Impl> impl_;
 };

@@ -293,7 +293,9 @@ eAppErr MakePropertyAccessorMethods(HcProperty* property, rt::Method* getter, rt
   if (getter && property->GetCanGet()) {
     std::string getterName = name;
     const bool secondUpper = name.size() > 1 && name[1] >= 'A' && name[1] <= 'Z';
-    if (name[0] >= 'A' && name[0] <= 'Z' && !secondUpper) getterName[0] = static_cast<char>(name[0] - 'A' + 'a');
+    // Names that begin with the class prefix keep it as it stands ("HcContext").
+    const bool classPrefix = name.size() > 2 && name.compare(0, 2, "Hc") == 0 && name[2] >= 'A' && name[2] <= 'Z';
+    if (name[0] >= 'A' && name[0] <= 'Z' && !secondUpper && !classPrefix) getterName[0] = static_cast<char>(name[0] - 'A' + 'a');
     *getter = rt::Method{rt::RegisterSelector(getterName), types.getter, &TypedGetterImp, {}};
   }
   return AppErr::kNoErr;

@@ -442,6 +442,8 @@ eAppErr HcContextHelper::ShowInPanoRegion(const KsRef<Viewset>& viewset) {
     ResolveObjectPath(responderPath, viewset, &responder);
     m_keyboardResponder = responder.DynamicCast<KeyboardResponder>();
   }
+  // Keys drive their tweens on the clock the mouse responders use.
+  if (m_keyboardResponder && !m_keyboardResponder->GetClock()) m_keyboardResponder->SetClock(GetIdleClock());
 
   KsContextHelper::SetFloatAtPath(kMainViewPath, PWStringRef("PanAngle"), pan);
   KsContextHelper::SetFloatAtPath(kMainViewPath, PWStringRef("TiltAngle"), tilt);

@@ -354,7 +354,11 @@ eAppErr MovieSerializer::GuessProjection() {
     projection = ProjectionHcMLForAspect(aspect);
   }
   KsRef<SourceDescription> main = GetPresentation()->GetMainSource();
-  if (main) main->SetProjectionHcML(PWStringRef(projection));
+  if (!main) return AppErr::kNoErr;
+  main->SetProjectionHcML(PWStringRef(projection));
+  // The live source was made with the planar projection before the guess;
+  // it takes the guessed one now.
+  if (main->GetLiveSource()) main->SetInitSourceFromHcML(true);
   return AppErr::kNoErr;
 }
 

@@ -69,8 +69,14 @@ eAppErr QTMovieSource::GetDataAtPoint(int32_t, int32_t, uint32_t, float*) {
   return KS_TRACE_ERR(AppErr::kNotReady, "GetDataAtPoint");
 }
 
+// The post-flight step updates every source after each drawn frame. New
+// pictures raise the renderer's flag themselves (ImageAvailable), so an update
+// marks the renderer only when pictures arrived since the last update: marking
+// it every time would redraw a paused movie on every refresh.
 eAppErr QTMovieSource::DoUpdate() {
   SetDataFlag(true);
+  const uint64_t frames = GetFrameCount();
+  if (m_framesAtLastUpdate.exchange(frames) == frames) return AppErr::kNoErr;
   if (KsRef<PanoRenderer> renderer = GetRenderer()) renderer->SetIsDirty(true);
   return AppErr::kNoErr;
 }

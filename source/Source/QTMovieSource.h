@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -62,6 +63,8 @@ class QTMovieSource : public PanoSource {
   void ImageAvailable();
 
   KsRef<QTMovieArbiter> m_movieArb;
+  // The frame count at the last update; no frame count has that value at first.
+  std::atomic<uint64_t> m_framesAtLastUpdate{UINT64_MAX};
   mutable std::mutex m_contextMutex;
   std::shared_ptr<hc::playback::VisualContext> m_visualContext;
   KsRef<QTVisualContextTextureSet> m_textureSet;

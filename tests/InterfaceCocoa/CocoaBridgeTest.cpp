@@ -56,6 +56,8 @@ class Recorder : public rt::NativeObject {
 
 std::string ExpectedGetter(const std::string& name) {
   std::string getter = name;
+  // Names with the class prefix keep it ("HcContext").
+  if (getter.size() > 2 && getter.compare(0, 2, "Hc") == 0 && isupper(getter[2])) return getter;
   if (getter.size() > 0 && isupper(getter[0]) && !(getter.size() > 1 && isupper(getter[1]))) getter[0] = tolower(getter[0]);
   return getter;
 }

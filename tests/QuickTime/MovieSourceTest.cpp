@@ -152,6 +152,23 @@ TEST_F(MovieSource, NewPicturesOnlyRaiseFlags) {
   EXPECT_TRUE(drawing.renderer->GetIsDirty());
 }
 
+TEST_F(MovieSource, UpdatesMarkTheRendererOnlyForNewPictures) {
+  KsRef<QTMovieArbiter> arbiter = OpenArbiter(playtest::MoviePath(Fixture::Fps25));
+  auto source = KsMakeRef<QTMovieSource>();
+  source->SetMovieArb(arbiter);
+  KsRef<HcTextureSet> set;
+  ASSERT_TRUE(FrameShown(*source, set));
+  source->Update();
+  // A paused movie delivers nothing new: the post-flight updates after each
+  // drawn frame leave the renderer clean, so nothing is redrawn.
+  for (int i = 0; i < 3; ++i) {
+    drawing.renderer->SetIsDirty(false);
+    ASSERT_EQ(0, source->Update());
+    EXPECT_FALSE(drawing.renderer->GetIsDirty()) << i;
+    EXPECT_TRUE(source->GetHasData());
+  }
+}
+
 TEST_F(MovieSource, NoPictureAtTheCurrentTimeAnswersNoImageYetButKeepsItsParts) {
   KsRef<QTMovieArbiter> arbiter = OpenArbiter(playtest::MoviePath(Fixture::Fps25));
   hc::playback::Movie* movie = arbiter->GetMovie();

@@ -150,5 +150,45 @@ TEST(GlContext, ASharingContextSeesTheOthersTexture) {
   EXPECT_EQ(GL_FALSE, glIsTexture(texture));
 }
 
+TEST(GlContext, WindowSystemContextIsCurrentThroughItsOwnCalls) {
+  int made = 0;
+  int released = 0;
+  int presented = 0;
+  bool refuse = false;
+  GlContext::ExternalCalls calls{[&] { ++made; return !refuse; }, [&] { ++released; }, [&] { ++presented; }};
+  std::unique_ptr<GlContext> window;
+  ASSERT_EQ(GlError::BadArgument, GlContext::CreateExternal({}, &window));
+  ASSERT_EQ(GlError::None, GlContext::CreateExternal(calls, &window));
+
+  EXPECT_EQ(GlError::NoCurrentContext, window->FlushBuffer());
+  ASSERT_EQ(GlError::None, window->MakeCurrent());
+  ASSERT_EQ(GlError::None, window->MakeCurrent()) << "already current: no second call";
+  EXPECT_EQ(1, made);
+  EXPECT_EQ(window.get(), GlContext::Current());
+  EXPECT_EQ(nullptr, CurrentOnAnotherThread());
+  EXPECT_EQ(GlError::None, window->FlushBuffer());
+  EXPECT_EQ(1, presented);
+
+  // Making a context of this layer current releases the window's first.
+  test::CurrentContext headless;
+  ASSERT_EQ(GlError::None, headless.Make());
+  EXPECT_EQ(1, released);
+  EXPECT_EQ(headless.context.get(), GlContext::Current());
+  ASSERT_EQ(GlError::None, window->MakeCurrent());
+  EXPECT_EQ(window.get(), GlContext::Current());
+  EXPECT_EQ(GlError::None, GlContext::ClearCurrent());
+  EXPECT_EQ(2, released);
+  EXPECT_EQ(nullptr, GlContext::Current());
+
+  refuse = true;
+  EXPECT_EQ(GlError::MakeCurrentFailed, window->MakeCurrent());
+  EXPECT_EQ(nullptr, GlContext::Current());
+  refuse = false;
+  ASSERT_EQ(GlError::None, window->MakeCurrent());
+  window.reset();
+  EXPECT_EQ(3, released) << "a dying current context is released first";
+  EXPECT_EQ(nullptr, GlContext::Current());
+}
+
 }  // namespace
 }  // namespace hc::gl

@@ -1,0 +1,3 @@
+#include "HcPlayerApplication.h"
+
+int main(int argc, char** argv) { return HcPlayerMain(argc, argv); }
