@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr const char* kMethod = "GetIsSignatureValidForMovie";
+constexpr const char* kValidationMethod = "GetIsSignatureValidForMovie";
 
 bool IsEmpty(const PWStringRef& text) { return text.IsNull() || text.Str().empty(); }
 
@@ -76,7 +76,7 @@ eAppErr ValidateSignatureAgainstDigest(const PWStringRef& computedDigest, const 
                                        const KsRef<KsPublicCertCollection>& knownCertificates,
                                        KsRef<KsPublicCert>* outUserPublicCert, bool* outValid) {
   if (!outValid || !outUserPublicCert || !signature || !knownCertificates) {
-    return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
+    return KS_TRACE_ERR(AppErr::kBadArgument, kValidationMethod);
   }
   *outValid = false;
   bool passed = false;
@@ -86,7 +86,7 @@ eAppErr ValidateSignatureAgainstDigest(const PWStringRef& computedDigest, const 
     err = UserSignatureVerifies(*signature, outUserPublicCert->Get(), &passed);
   }
   if (err == AppErr::kNoErr && passed) err = CounterSignatureVerifies(*signature, *knownCertificates, &passed);
-  if (err != AppErr::kNoErr) return KS_TRACE_ERR(err, kMethod);
+  if (err != AppErr::kNoErr) return KS_TRACE_ERR(err, kValidationMethod);
   *outValid = passed;
   return AppErr::kNoErr;
 }
