@@ -6,12 +6,12 @@
 #include <libxml/xmlerror.h>
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "General/HcClassMap.h"
