@@ -20,11 +20,21 @@
 #include "General/StringTupleCollection.h"
 #include "InterfaceCocoa/NSObjectProxy.h"
 #include "InterfaceCommon/AggregateProgressReport.h"
+#include "InterfaceCommon/GLPbufferContextMac.h"
+#include "InterfaceCommon/HcPlaybackController.h"
+#include "InterfaceCommon/HcPlayerPlaybackController.h"
+#include "InterfaceCommon/HcViewHelper.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
+#include "InterfaceCommon/HcPresentation.h"
+#include "InterfaceCommon/HcProjectHelper.h"
+#include "InterfaceCommon/HcProjectSource.h"
+#include "InterfaceCommon/HcProjectSourceCollection.h"
+#include "InterfaceCommon/SourceDescription.h"
+#include "InterfaceCommon/SourceDescriptionCollection.h"
 #include "Projection/CartesianFuncProj.h"
 #include "Projection/CubeFace.h"
 #include "Projection/CubeFaceCollection.h"
@@ -86,7 +96,10 @@
 #include "Source/SourceCollection.h"
 #include "Unwarp/OutputBuffer.h"
 #include "Unwarp/UnwarpTask.h"
+#include "InterfaceCommon/HcContextHelper.h"
+#include "InterfaceCommon/KsContextHelper.h"
 #include "InterfaceCommon/Viewset.h"
+#include "InterfaceCommon/ViewsetCollection.h"
 #include "InputDevice/InputDevice.h"
 #include "InputDevice/InterSenseInputDevice.h"
 #include "Responder/HotspotPropertyResponder.h"
@@ -250,12 +263,14 @@ constexpr Accessor kAccessors[] = {
     &FrameSubViewCollection::ClassGetClassObject,
     &FrameView::ClassGetClassObject,
     &GLBitmapTexture::ClassGetClassObject,
+    &GLPbufferContextMac::ClassGetClassObject,
     &GLVertexBuffer::ClassGetClassObject,
     &FloatSequenceTween::ClassGetClassObject,
     &FrequencyTracker::ClassGetClassObject,
     &HcAbsVelocityTween::ClassGetClassObject,
     &HcClock::ClassGetClassObject,
     &HcClockCollection::ClassGetClassObject,
+    &HcContextHelper::ClassGetClassObject,
     &HcFloatForwardingTween::ClassGetClassObject,
     &HcGoal::ClassGetClassObject,
     &HcGoalCollection::ClassGetClassObject,
@@ -265,6 +280,8 @@ constexpr Accessor kAccessors[] = {
     &HcManualClock::ClassGetClassObject,
     &HcMLLoader::ClassGetClassObject,
     &HcMovieClock::ClassGetClassObject,
+    &HcPlaybackController::ClassGetClassObject,
+    &HcPlayerPlaybackController::ClassGetClassObject,
     &HcMovieTween::ClassGetClassObject,
     &HcMovieTweenLookMarker::ClassGetClassObject,
     &HcMovieTweenLookMarkerCollection::ClassGetClassObject,
@@ -280,6 +297,10 @@ constexpr Accessor kAccessors[] = {
     &HcTexViewer::ClassGetClassObject,
     &HcTextureSet::ClassGetClassObject,
     &HcVertexBuffer::ClassGetClassObject,
+    &HcPresentation::ClassGetClassObject,
+    &HcProjectHelper::ClassGetClassObject,
+    &HcProjectSource::ClassGetClassObject,
+    &HcProjectSourceCollection::ClassGetClassObject,
     &HcPropertyTween::ClassGetClassObject,
     &HcSineFloatTween::ClassGetClassObject,
     &HcSmoothFloatTween::ClassGetClassObject,
@@ -292,6 +313,7 @@ constexpr Accessor kAccessors[] = {
     &HcVelocityTween::ClassGetClassObject,
     &HcVectorObject::ClassGetClassObject,
     &HcView::ClassGetClassObject,
+    &HcViewHelper::ClassGetClassObject,
     &HcWeakPropertyBinding::ClassGetClassObject,
     &Int64Collection::ClassGetClassObject,
     &IntCollection::ClassGetClassObject,
@@ -310,6 +332,7 @@ constexpr Accessor kAccessors[] = {
     &ViewsetSelectorResponder::ClassGetClassObject,
     &KeyboardResponder::ClassGetClassObject,
     &KeyboardVelocityResponder::ClassGetClassObject,
+    &KsContextHelper::ClassGetClassObject,
     &KsData::ClassGetClassObject,
     &KsDataCollection::ClassGetClassObject,
     &KsDigester::ClassGetClassObject,
@@ -396,6 +419,8 @@ constexpr Accessor kAccessors[] = {
     &RTFTextView::ClassGetClassObject,
     &SchemaWriter::ClassGetClassObject,
     &SourceCollection::ClassGetClassObject,
+    &SourceDescription::ClassGetClassObject,
+    &SourceDescriptionCollection::ClassGetClassObject,
     &SourceDisplay::ClassGetClassObject,
     &SphereGrid::ClassGetClassObject,
     &SphereView::ClassGetClassObject,
@@ -416,6 +441,7 @@ constexpr Accessor kAccessors[] = {
     &ViewCollection::ClassGetClassObject,
     &ViewOutliner::ClassGetClassObject,
     &Viewset::ClassGetClassObject,
+    &ViewsetCollection::ClassGetClassObject,
     &X509CertificateStore::ClassGetClassObject,
     &XMLEmitter::ClassGetClassObject,
     &XMLLexer::ClassGetClassObject,
@@ -431,4 +457,6 @@ void RegisterAllClasses() {
     // Property tables are built here, on one thread, before anybody looks.
     if (classObject) classObject->EnsurePropertiesSetUp();
   }
+  // Viewset collections written under their implementation name read too.
+  HcClassMap::RegisterAlias(PWStringRef("ViewsetCollection"), ViewsetCollection::ClassGetClassObject());
 }

@@ -18,6 +18,7 @@ std::recursive_mutex& RegistryLock() {
 }
 
 ClassMap* g_map = nullptr;
+ClassMap* g_aliases = nullptr;
 
 ClassMap& GetMap() {
   std::lock_guard guard(RegistryLock());
@@ -46,11 +47,21 @@ void HcClassMap::RegisterClassObject(const KsRef<KsClassObject>& classObject) {
   if (registered != map.end() && registered->second == classObject) MakeCocoaProxyClass(classObject);
 }
 
+void HcClassMap::RegisterAlias(const PWStringRef& alias, const KsRef<KsClassObject>& classObject) {
+  if (alias.IsNull() || !classObject) return;
+  std::lock_guard guard(RegistryLock());
+  if (!g_aliases) g_aliases = new ClassMap();
+  g_aliases->emplace(alias, classObject);
+}
+
 KsRef<KsClassObject> HcClassMap::FindClassObject(const PWStringRef& name) {
   std::lock_guard guard(RegistryLock());
   ClassMap& map = GetMap();
   auto found = map.find(name);
-  return found == map.end() ? KsRef<KsClassObject>() : found->second;
+  if (found != map.end()) return found->second;
+  if (!g_aliases) return {};
+  auto alias = g_aliases->find(name);
+  return alias == g_aliases->end() ? KsRef<KsClassObject>() : alias->second;
 }
 
 std::vector<KsRef<KsClassObject>> HcClassMap::GetAllClassObjects() {

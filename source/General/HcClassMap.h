@@ -16,7 +16,10 @@ class HcClassMap {
   // Enters the class object and those of its ancestors not yet present; a
   // name already present keeps its first class object.
   static void RegisterClassObject(const KsRef<KsClassObject>& classObject);
-  // Empty when no class has that name.
+  // A second name the class is found by when no class has it as its own
+  // (a name older documents use). Not listed by GetAllClassObjects.
+  static void RegisterAlias(const PWStringRef& alias, const KsRef<KsClassObject>& classObject);
+  // Empty when no class has that name (or alias).
   static KsRef<KsClassObject> FindClassObject(const PWStringRef& name);
   // Every registered class object, in name order.
   static std::vector<KsRef<KsClassObject>> GetAllClassObjects();

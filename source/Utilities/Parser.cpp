@@ -150,6 +150,13 @@ int32_t Parser::OnBeginProperty(const PWStringRef& name) {
     m_states.push_back(ParseState::Inactive());
     return 0;
   }
+  if (m_objectMode && !property->GetCanSet()) {
+    // Documents we wrote carry some read-only properties (a selected button's
+    // name, a tracker's model): they are left out of the graph, not refused.
+    KS_TRACE(KsTrace::kWarning, "Property %@ has no setter; skipped", property->GetName());
+    m_states.push_back(ParseState::Inactive());
+    return 0;
+  }
   if (IsSuppressed(top->objectClass, property)) {
     KS_TRACE(KsTrace::kWarning, "Property %@ encounter but suppressed", property->GetName());
     m_states.push_back(ParseState::Inactive());

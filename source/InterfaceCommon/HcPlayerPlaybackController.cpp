@@ -1,0 +1,4 @@
+#include "InterfaceCommon/HcPlayerPlaybackController.h"
+
+HcPlayerPlaybackController::HcPlayerPlaybackController() = default;
+HcPlayerPlaybackController::~HcPlayerPlaybackController() = default;
