@@ -26,6 +26,9 @@
 #include "InterfaceCommon/HcViewHelper.h"
 #include "InterfaceCommon/ProgressReport.h"
 #include "InterfaceCommon/ProgressReportCollection.h"
+#include "InterfaceCommon/MovieModifier.h"
+#include "InterfaceCommon/MovieSerializer.h"
+#include "InterfaceCommon/MovieSigner.h"
 #include "InterfaceCommon/StatusReport.h"
 #include "InterfaceCommon/StatusReportCollection.h"
 #include "InterfaceCommon/StringLocalizer.h"
@@ -366,6 +369,9 @@ constexpr Accessor kAccessors[] = {
     &MouseVelocityResponder::ClassGetClassObject,
     &MultiTween::ClassGetClassObject,
     &MultiplexerSource::ClassGetClassObject,
+    &MovieModifier::ClassGetClassObject,
+    &MovieSigner::ClassGetClassObject,
+    &MovieSerializer::ClassGetClassObject,
     &NSObjectProxy::ClassGetClassObject,
     &ObjectCollection::ClassGetClassObject,
     &ObjectReference::ClassGetClassObject,

@@ -7,8 +7,10 @@ void OpenSSLPrivateKey::OpenSSLPrivateKeyClass::SetupProperties() {
   using K = OpenSSLPrivateKey;
   using namespace KsPropertyType;
   KsRef<KsClassObject> self = ThisRef();
-  AddProperty(HcPropertyDirectGet<K, PWStringRef>::Create(self, K::kPrivateKeyId, kString, "PrivateKey", true,
+  // The key and its pass phrase are secrets: no document written from a
+  // graph holding a key ever carries them.
+  AddProperty(HcPropertyDirectGet<K, PWStringRef>::Create(self, K::kPrivateKeyId, kString, "PrivateKey", false,
                                                           &K::GetPrivateKey, &K::SetPrivateKey));
-  AddProperty(HcPropertyDirectGet<K, PWStringRef>::Create(self, K::kPassPhraseId, kString, "PassPhrase", true,
+  AddProperty(HcPropertyDirectGet<K, PWStringRef>::Create(self, K::kPassPhraseId, kString, "PassPhrase", false,
                                                           &K::GetPassPhrase, &K::SetPassPhrase));
 }

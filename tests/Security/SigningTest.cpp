@@ -242,9 +242,8 @@ TEST_F(Signing, AnEncryptedKeyWithoutPassPhraseNeverPromptsOnTheTerminal) {
   EXPECT_EQ(0, WEXITSTATUS(status));
 }
 
-TEST(SigningClasses, OnlyKeyTextPassPhraseAndCertificateTextAreSerialised) {
-  EXPECT_EQ((std::set<std::string>{"PassPhrase", "PrivateKey"}),
-            OwnSerializedPropertyNames(OpenSSLPrivateKey::ClassGetClassObject()));
+TEST(SigningClasses, OnlyCertificateTextIsSerialisedNeverTheKeyOrItsPassPhrase) {
+  EXPECT_EQ((std::set<std::string>{}), OwnSerializedPropertyNames(OpenSSLPrivateKey::ClassGetClassObject()));
   EXPECT_EQ((std::set<std::string>{"PEMCertX509"}),
             OwnSerializedPropertyNames(PEMOpenSSLPublicCert::ClassGetClassObject()));
   EXPECT_FALSE(MakeObject<KsPrivateKey>("KsPrivateKey"));
