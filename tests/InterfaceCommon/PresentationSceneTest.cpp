@@ -103,14 +103,14 @@ std::string V360Cylinder(float pan) {
 
 // The scene drawn through an off-screen view helper, as the player's view
 // would draw it.
-class OffscreenScene {
+class PresentationOffscreenScene {
  public:
-  explicit OffscreenScene(const KsRef<HcContextHelper>& context) : m_helper(KsMakeRef<GLPbufferContextMac>()) {
+  explicit PresentationOffscreenScene(const KsRef<HcContextHelper>& context) : m_helper(KsMakeRef<GLPbufferContextMac>()) {
     m_helper->SetContext(context);
     m_helper->Resize(0, 0, kSceneWidth, kSceneHeight);
     m_helper->SetActive(true);
   }
-  ~OffscreenScene() { m_helper->ReleaseGLResources(); }
+  ~PresentationOffscreenScene() { m_helper->ReleaseGLResources(); }
 
   TestImage Draw() {
     const eAppErr drawn = m_helper->Draw();
@@ -158,7 +158,7 @@ TEST_F(PresentationScene, PerspectiveAndCylinderViewsetsMatchV360) {
   ASSERT_EQ(0, presentation->SetInitContextFromHcML(true));
   EXPECT_EQ(PWStringRef("Perspective"), context->GetViewsetName());
 
-  OffscreenScene scene(context);
+  PresentationOffscreenScene scene(context);
   const TestImage ours = scene.Draw();
   ASSERT_FALSE(ours.Empty());
   const TestImage theirs = RunV360(picture, V360Flat(look, kSceneWidth, kSceneHeight), kSceneWidth, kSceneHeight);
@@ -208,9 +208,9 @@ TEST_F(PresentationScene, WrittenPresentationReadsBackAsTheSameScene) {
   const std::string rewritten = WriteObjectToHcMLString(second).Str();
   EXPECT_EQ(written, rewritten);
 
-  OffscreenScene firstScene(first->GetHcContext());
+  PresentationOffscreenScene firstScene(first->GetHcContext());
   const TestImage before = firstScene.Draw();
-  OffscreenScene secondScene(second->GetHcContext());
+  PresentationOffscreenScene secondScene(second->GetHcContext());
   const TestImage after = secondScene.Draw();
   ASSERT_FALSE(before.Empty());
   ASSERT_FALSE(after.Empty());
