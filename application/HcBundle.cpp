@@ -24,7 +24,7 @@ bool IsPlainName(std::string_view name) {
          name.find('\0') == std::string_view::npos;
 }
 
-std::string StringItem(const hf::PlistValue& dictionary, const char* key) {
+std::string InfoString(const hf::PlistValue& dictionary, const char* key) {
   const hf::PlistValue* item = dictionary.GetItem(key);
   return item && item->AsString() ? *item->AsString() : std::string();
 }
@@ -50,11 +50,11 @@ eAppErr HcBundle::Open(std::string_view path, HcBundle* bundle) {
   if (hf::FoundationFailed(hf::PlistXml::Read(text, &info)) || !info.AsDictionary()) {
     return KS_TRACE_ERR(kUnreadableBundle, "Open");
   }
-  const std::string executable = StringItem(info, "CFBundleExecutable");
+  const std::string executable = InfoString(info, "CFBundleExecutable");
   if (!IsPlainName(executable)) return KS_TRACE_ERR(kUnreadableBundle, "Open");
   bundle->m_path = std::string(path);
   bundle->m_executable = executable;
-  bundle->m_principalClass = StringItem(info, "NSPrincipalClass");
+  bundle->m_principalClass = InfoString(info, "NSPrincipalClass");
   bundle->m_library = nullptr;
   return AppErr::kNoErr;
 }

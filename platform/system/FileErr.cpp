@@ -4,6 +4,8 @@
 
 namespace hc::system {
 
+int LastFileErr() { return FileErrFromErrno(errno); }
+
 int FileErrFromErrno(int errnoValue) {
   switch (errnoValue) {
     case 0: return kFileErrNone;

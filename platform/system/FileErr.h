@@ -28,6 +28,8 @@ enum FileErr : int {
 
 // The code for an errno value (0 gives kFileErrNone).
 int FileErrFromErrno(int errnoValue);
+// The code for the errno value the last failed call left.
+int LastFileErr();
 
 // A short English name for logs and test output ("DiskFull").
 const char* FileErrName(int code);

@@ -22,11 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 std::string LastComponent(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   const size_t slash = path.rfind('/');
@@ -46,7 +41,7 @@ std::string RealPath(const std::string& path) {
 std::string TemporaryPath(const std::string& folder, const std::string& name) {
   static std::atomic<unsigned> counter{0};
   for (;;) {
-    std::string candidate = Join(folder, "." + name.substr(0, 200) + ".hc" + std::to_string(::getpid()) + "-" +
+    std::string candidate = JoinPath(folder, "." + name.substr(0, 200) + ".hc" + std::to_string(::getpid()) + "-" +
                                              std::to_string(counter.fetch_add(1)));
     if (!ItemExists(candidate.c_str())) return candidate;
   }
@@ -228,7 +223,7 @@ struct FileOperation::State : std::enable_shared_from_this<FileOperation::State>
       latest.totalBytes = total;
       latest.completedBytes = 0;
     }
-    const std::string target = Join(folder, name);
+    const std::string target = JoinPath(folder, name);
     if (err == kFileErrNone) err = isMove ? Move(copier, target) : Copy(copier, target);
     if (err == kFileErrNone && IsCancelled()) err = kFileErrCancelled;
     Complete(err, target);

@@ -15,15 +15,13 @@ namespace hc::system {
 
 namespace {
 
-int LastErr() { return FileErrFromErrno(errno); }
-
 // The entry names of an open folder; the descriptor stays open.
 int ReadNames(int folderFd, std::vector<std::string>& names) {
   const int streamFd = ::dup(folderFd);
-  if (streamFd < 0) return LastErr();
+  if (streamFd < 0) return LastFileErr();
   DIR* stream = ::fdopendir(streamFd);
   if (!stream) {
-    const int err = LastErr();
+    const int err = LastFileErr();
     ::close(streamFd);
     return err;
   }
@@ -35,7 +33,7 @@ int ReadNames(int folderFd, std::vector<std::string>& names) {
     }
     errno = 0;
   }
-  const int err = errno ? LastErr() : kFileErrNone;
+  const int err = errno ? LastFileErr() : kFileErrNone;
   ::closedir(stream);
   return err;
 }
@@ -43,15 +41,15 @@ int ReadNames(int folderFd, std::vector<std::string>& names) {
 int RemoveAt(int parentFd, const char* name, bool recursive) {
   struct stat info {};
   if (::fstatat(parentFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-    return errno == ENOENT ? kFileErrNone : LastErr();
+    return errno == ENOENT ? kFileErrNone : LastFileErr();
   }
   if (!S_ISDIR(info.st_mode)) {
     if (::unlinkat(parentFd, name, 0) == 0 || errno == ENOENT) return kFileErrNone;
-    return LastErr();
+    return LastFileErr();
   }
   if (!recursive) return kFileErrNotAFile;
   const int folderFd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (folderFd < 0) return LastErr();
+  if (folderFd < 0) return LastFileErr();
   std::vector<std::string> names;
   int firstErr = ReadNames(folderFd, names);
   for (const std::string& child : names) {
@@ -60,16 +58,21 @@ int RemoveAt(int parentFd, const char* name, bool recursive) {
   }
   ::close(folderFd);
   if (::unlinkat(parentFd, name, AT_REMOVEDIR) != 0 && errno != ENOENT && firstErr == kFileErrNone) {
-    firstErr = LastErr();
+    firstErr = LastFileErr();
   }
   return firstErr;
 }
 
 }  // namespace
 
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (!folder.empty() && folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
 int RemoveFile(const char* path) {
   if (!path || !*path) return kFileErrParam;
-  return ::unlink(path) == 0 ? kFileErrNone : LastErr();
+  return ::unlink(path) == 0 ? kFileErrNone : LastFileErr();
 }
 
 int RemoveItem(const char* path, bool recursive) {
@@ -80,7 +83,7 @@ int RemoveItem(const char* path, bool recursive) {
 int MakeDirectory(const char* path, unsigned mode) {
   if (!path || !*path) return kFileErrParam;
   if (::mkdir(path, static_cast<mode_t>(mode)) == 0) return kFileErrNone;
-  if (errno != EEXIST) return LastErr();
+  if (errno != EEXIST) return LastFileErr();
   struct stat info {};
   if (::stat(path, &info) == 0 && S_ISDIR(info.st_mode)) return kFileErrNone;
   return kFileErrDuplicate;
@@ -90,7 +93,7 @@ int ListDirectory(const char* path, std::vector<std::string>& names) {
   names.clear();
   if (!path || !*path) return kFileErrParam;
   const int folderFd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd < 0) return LastErr();
+  if (folderFd < 0) return LastFileErr();
   const int err = ReadNames(folderFd, names);
   ::close(folderFd);
   std::sort(names.begin(), names.end());

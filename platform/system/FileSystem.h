@@ -6,6 +6,9 @@
 // Small synchronous file-system calls. Each answers a FileErr code.
 namespace hc::system {
 
+// The path of the named item in the folder.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
 // Unlinks one file (or symbolic link).
 int RemoveFile(const char* path);
 

@@ -26,13 +26,6 @@ std::atomic<int> gFaultErrno{0};
 std::atomic<int64_t> gFaultAfterBytes{0};
 std::atomic<int> gChunkPauseMilliseconds{0};
 
-int LastErr() { return FileErrFromErrno(errno); }
-
-std::string Join(const std::string& folder, const std::string& name) {
-  if (!folder.empty() && folder.back() == '/') return folder + name;
-  return folder + "/" + name;
-}
-
 // Opens for reading without touching the access time when allowed (the
 // owner, or a privileged process), else plainly.
 int OpenForReading(const char* path, int flags) {
@@ -74,17 +67,17 @@ int FileTreeCopier::CheckInjectedFault(int64_t bytesAhead) {
 int FileTreeCopier::Measure(const std::string& path, int64_t& totalBytes) {
   if (m_observer.IsCancelled()) return kFileErrCancelled;
   struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) return LastErr();
+  if (::lstat(path.c_str(), &info) != 0) return LastFileErr();
   if (S_ISREG(info.st_mode)) totalBytes += info.st_size;
   if (!S_ISDIR(info.st_mode)) return kFileErrNone;
   const int folderFd = OpenForReading(path.c_str(), O_DIRECTORY);
-  if (folderFd < 0) return LastErr();
+  if (folderFd < 0) return LastFileErr();
   std::vector<std::string> names;
   int err = ListDirectoryAt(folderFd, names);
   ::close(folderFd);
   if (err != kFileErrNone) return err;
   for (const std::string& name : names) {
-    err = Measure(Join(path, name), totalBytes);
+    err = Measure(JoinPath(path, name), totalBytes);
     if (err != kFileErrNone) return err;
   }
   return kFileErrNone;
@@ -93,7 +86,7 @@ int FileTreeCopier::Measure(const std::string& path, int64_t& totalBytes) {
 int FileTreeCopier::Copy(const std::string& source, const std::string& target) {
   if (m_observer.IsCancelled()) return kFileErrCancelled;
   struct stat info {};
-  if (::lstat(source.c_str(), &info) != 0) return LastErr();
+  if (::lstat(source.c_str(), &info) != 0) return LastFileErr();
   m_observer.BeginItem(source);
   if (S_ISDIR(info.st_mode)) return CopyFolder(source, target, info);
   if (S_ISLNK(info.st_mode)) return CopyLink(source, target, info);
@@ -102,22 +95,22 @@ int FileTreeCopier::Copy(const std::string& source, const std::string& target) {
 }
 
 int FileTreeCopier::CopyFolder(const std::string& source, const std::string& target, const struct stat& info) {
-  if (::mkdir(target.c_str(), 0700) != 0) return LastErr();
+  if (::mkdir(target.c_str(), 0700) != 0) return LastFileErr();
   const int folderFd = OpenForReading(source.c_str(), O_DIRECTORY);
-  if (folderFd < 0) return LastErr();
+  if (folderFd < 0) return LastFileErr();
   std::vector<std::string> names;
   int err = ListDirectoryAt(folderFd, names);
   ::close(folderFd);
   for (size_t i = 0; err == kFileErrNone && i < names.size(); ++i) {
-    err = Copy(Join(source, names[i]), Join(target, names[i]));
+    err = Copy(JoinPath(source, names[i]), JoinPath(target, names[i]));
   }
   if (err != kFileErrNone) return err;
   // Mode and times last: writing the entries changed the folder's times,
   // and a read-only mode would have kept them out.
-  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) return LastErr();
+  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) return LastFileErr();
   struct timespec times[2];
   TimesOf(info, times);
-  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastErr();
+  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastFileErr();
   return kFileErrNone;
 }
 
@@ -125,51 +118,51 @@ int FileTreeCopier::CopyLink(const std::string& source, const std::string& targe
   std::vector<char> text(static_cast<size_t>(std::max<off_t>(info.st_size, 255)) + 1);
   for (;;) {
     const ssize_t length = ::readlink(source.c_str(), text.data(), text.size());
-    if (length < 0) return LastErr();
+    if (length < 0) return LastFileErr();
     if (static_cast<size_t>(length) < text.size()) {
       text[static_cast<size_t>(length)] = '\0';
       break;
     }
     text.resize(text.size() * 2);
   }
-  if (::symlink(text.data(), target.c_str()) != 0) return LastErr();
+  if (::symlink(text.data(), target.c_str()) != 0) return LastFileErr();
   struct timespec times[2];
   TimesOf(info, times);
-  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastErr();
+  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastFileErr();
   return kFileErrNone;
 }
 
 int FileTreeCopier::CopySpecial(const std::string& target, const struct stat& info) {
-  if (::mknod(target.c_str(), info.st_mode, info.st_rdev) != 0) return LastErr();
-  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) return LastErr();
+  if (::mknod(target.c_str(), info.st_mode, info.st_rdev) != 0) return LastFileErr();
+  if (::chmod(target.c_str(), info.st_mode & 07777) != 0) return LastFileErr();
   struct timespec times[2];
   TimesOf(info, times);
-  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastErr();
+  if (::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0) return LastFileErr();
   return kFileErrNone;
 }
 
 int FileTreeCopier::CopyFile(const std::string& source, const std::string& target) {
   const int from = OpenForReading(source.c_str(), 0);
-  if (from < 0) return LastErr();
+  if (from < 0) return LastFileErr();
   struct stat info {};
   if (::fstat(from, &info) != 0) {
-    const int err = LastErr();
+    const int err = LastFileErr();
     ::close(from);
     return err;
   }
   const int to = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (to < 0) {
-    const int err = LastErr();
+    const int err = LastFileErr();
     ::close(from);
     return err;
   }
   int err = CopyData(from, to, info.st_size);
-  if (err == kFileErrNone && ::ftruncate(to, info.st_size) != 0) err = LastErr();
-  if (err == kFileErrNone && ::fchmod(to, info.st_mode & 07777) != 0) err = LastErr();
+  if (err == kFileErrNone && ::ftruncate(to, info.st_size) != 0) err = LastFileErr();
+  if (err == kFileErrNone && ::fchmod(to, info.st_mode & 07777) != 0) err = LastFileErr();
   struct timespec times[2];
   TimesOf(info, times);
-  if (err == kFileErrNone && ::futimens(to, times) != 0) err = LastErr();
-  if (::close(to) != 0 && err == kFileErrNone) err = LastErr();
+  if (err == kFileErrNone && ::futimens(to, times) != 0) err = LastFileErr();
+  if (::close(to) != 0 && err == kFileErrNone) err = LastFileErr();
   ::close(from);
   return err;
 }
@@ -217,7 +210,7 @@ int FileTreeCopier::CopyRange(int from, int to, int64_t begin, int64_t end) {
         m_kernelCopyWorks = false;
         continue;
       }
-      return LastErr();
+      return LastFileErr();
     }
     if (copied == 0) break;  // the source shrank under us
     ChunkDone(copied);
@@ -235,7 +228,7 @@ int FileTreeCopier::CopyRangeByReading(int from, int to, int64_t begin, int64_t 
     const ssize_t got = ::pread(from, buffer.data(), want, offset);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return LastErr();
+      return LastFileErr();
     }
     if (got == 0) break;
     ssize_t written = 0;
@@ -243,7 +236,7 @@ int FileTreeCopier::CopyRangeByReading(int from, int to, int64_t begin, int64_t 
       const ssize_t step = ::pwrite(to, buffer.data() + written, static_cast<size_t>(got - written), offset + written);
       if (step < 0) {
         if (errno == EINTR) continue;
-        return LastErr();
+        return LastFileErr();
       }
       written += step;
     }

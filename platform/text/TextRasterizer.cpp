@@ -22,7 +22,7 @@ constexpr float kBoldDivisor = 24.0f;
 // Larger layouts are refused before any image is made.
 constexpr float kMaxLayoutPoints = 1.0e6f;
 
-FT_Face Ft(const FontFace* face) { return static_cast<FT_Face>(face->ftFace); }
+FT_Face RasterFace(const FontFace* face) { return static_cast<FT_Face>(face->ftFace); }
 
 // Face measures at a size, points.
 struct FaceMetrics {
@@ -32,7 +32,7 @@ struct FaceMetrics {
 };
 
 FaceMetrics MetricsOf(const FontFace* face, float size) {
-  const FT_Face ft = Ft(face);
+  const FT_Face ft = RasterFace(face);
   const float unit = size / static_cast<float>(ft->units_per_EM);
   FaceMetrics metrics;
   metrics.ascent = static_cast<float>(ft->ascender) * unit;
@@ -164,18 +164,18 @@ class LayoutBuilder {
 
   void Place(char32_t c, const TextStyle& style, FontFace* face, float size) {
     FontFace* used = face;
-    FT_UInt glyph = FT_Get_Char_Index(Ft(face), c);
+    FT_UInt glyph = FT_Get_Char_Index(RasterFace(face), c);
     if (glyph == 0) {
       if (FontFace* other = m_catalog.FaceForCharacter(c, style.bold, style.italic)) {
         used = other;
-        glyph = FT_Get_Char_Index(Ft(other), c);
+        glyph = FT_Get_Char_Index(RasterFace(other), c);
         Current().Include(MetricsOf(other, size));
       }
     }
     FT_Fixed advance = 0;
-    FT_Get_Advance(Ft(used), glyph, FT_LOAD_NO_SCALE, &advance);
+    FT_Get_Advance(RasterFace(used), glyph, FT_LOAD_NO_SCALE, &advance);
     Current().glyphs.push_back(PlacedGlyph{used, glyph, m_pen, size, &style});
-    m_pen += static_cast<float>(advance) * size / static_cast<float>(Ft(used)->units_per_EM);
+    m_pen += static_cast<float>(advance) * size / static_cast<float>(RasterFace(used)->units_per_EM);
     if (used->syntheticBold) m_pen += size / kBoldDivisor;
   }
 
@@ -223,7 +223,7 @@ class Painter {
   }
 
   void Glyph(const PlacedGlyph& glyph, float x, float baseline, const Rgba8& color) {
-    const FT_Face face = Ft(glyph.face);
+    const FT_Face face = RasterFace(glyph.face);
     const float pixelSize = glyph.size * m_scale;
     if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(pixelSize * 64.0f)), 72, 72) != 0) return;
     const float px = x * m_scale;
@@ -257,7 +257,7 @@ class Painter {
   }
 
   void Underline(const UnderlineSpan& span, float offset, float baseline, const Rgba8& color) {
-    const FT_Face face = Ft(span.face);
+    const FT_Face face = RasterFace(span.face);
     const float unit = span.style->sizePoints / static_cast<float>(face->units_per_EM);
     const float centre = (baseline - static_cast<float>(face->underline_position) * unit) * m_scale;
     const float thickness = std::max(1.0f, std::round(static_cast<float>(face->underline_thickness) * unit * m_scale));

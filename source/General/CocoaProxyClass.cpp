@@ -29,7 +29,7 @@ ProxyClassTable& Table() {
   return *table;
 }
 
-rt::Method Entry(const char* selector, const char* types, rt::Imp imp) {
+rt::Method ProxyEntry(const char* selector, const char* types, rt::Imp imp) {
   return rt::Method{rt::RegisterSelector(selector), types, imp, {}};
 }
 
@@ -70,17 +70,17 @@ rt::RuntimeErr CocoaProxyAlloc(rt::Id self, const rt::Method&, std::span<const r
 
 void AddRootMethods(rt::Class* cls) {
   cls->AddMethods({
-      Entry("retain", "@@:", &RetainImp),
-      Entry("release", "v@:", &ReleaseImp),
-      Entry("retainCount", "I@:", &RetainCountImp),
-      Entry("dealloc", "v@:", &DeallocImp),
-      Entry("ksPropertyValueForKey:", "@@:@", &PropertyValueForKeyImp),
-      Entry("ksSetProperty:toValue:", "v@:@@", &SetPropertyToValueImp),
+      ProxyEntry("retain", "@@:", &RetainImp),
+      ProxyEntry("release", "v@:", &ReleaseImp),
+      ProxyEntry("retainCount", "I@:", &RetainCountImp),
+      ProxyEntry("dealloc", "v@:", &DeallocImp),
+      ProxyEntry("ksPropertyValueForKey:", "@@:@", &PropertyValueForKeyImp),
+      ProxyEntry("ksSetProperty:toValue:", "v@:@@", &SetPropertyToValueImp),
   });
   cls->GetMetaclass()->AddMethods({
-      Entry("alloc", "@@:", &CocoaProxyAlloc),
-      Entry("allocWithZone:", "@@:@", &CocoaProxyAlloc),
-      Entry("new", "@@:", &CocoaProxyAlloc),
+      ProxyEntry("alloc", "@@:", &CocoaProxyAlloc),
+      ProxyEntry("allocWithZone:", "@@:@", &CocoaProxyAlloc),
+      ProxyEntry("new", "@@:", &CocoaProxyAlloc),
   });
 }
 

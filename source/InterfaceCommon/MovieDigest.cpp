@@ -19,7 +19,7 @@ using hc::movfile::MovUserData;
 
 namespace {
 
-constexpr const char* kMethod = "GetMovieDigestBase64";
+constexpr const char* kDigestMethod = "GetMovieDigestBase64";
 
 const MovTrack* FirstVisualTrack(const MovFile& movie) {
   for (size_t i = 0; i < movie.TrackCount(); ++i) {
@@ -39,7 +39,7 @@ eAppErr AppendBytes(std::vector<uint8_t>& buffer, std::span<const uint8_t> bytes
   return AppErr::kNoErr;
 }
 
-eAppErr AppendItem(const MovUserData& userData, uint32_t itemType, std::vector<uint8_t>& buffer) {
+eAppErr AppendDigestItem(const MovUserData& userData, uint32_t itemType, std::vector<uint8_t>& buffer) {
   std::unique_ptr<hc::foundation::ByteHandle> item;
   eAppErr err = ReadCompressedUserDataItem(userData, itemType, &item);
   if (err == AppErr::kNoErr) err = AppendBytes(buffer, item->View());
@@ -65,27 +65,27 @@ eAppErr DigestBase64(std::vector<uint8_t>& buffer, PWStringRef* outDigest) {
 }  // namespace
 
 eAppErr ComputeMovieDigestBase64(MovFile* movie, PWStringRef* outDigest) {
-  if (!movie) return KS_TRACE_ERR(AppErr::kNotReady, kMethod);
-  if (!outDigest) return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
+  if (!movie) return KS_TRACE_ERR(AppErr::kNotReady, kDigestMethod);
+  if (!outDigest) return KS_TRACE_ERR(AppErr::kBadArgument, kDigestMethod);
   *outDigest = PWStringRef();
   // The track's data size needs its sample tables, which opening leaves unread.
   if (const hc::movfile::MovErr loaded = movie->LoadTracks(); loaded != hc::movfile::MovErr::Ok) {
-    return KS_TRACE_ERR(AppErrFromMovErr(loaded), kMethod);
+    return KS_TRACE_ERR(AppErrFromMovErr(loaded), kDigestMethod);
   }
   const MovTrack* track = FirstVisualTrack(*movie);
-  if (!track) return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
+  if (!track) return KS_TRACE_ERR(AppErr::kBadArgument, kDigestMethod);
   if (!track->UserData().IsPresent()) {
     KS_TRACE(KsTrace::kWarning, "No user data found");
     return AppErr::kNoErr;
   }
   std::vector<uint8_t> buffer;
-  eAppErr err = AppendItem(track->UserData(), kSourceDescriptionUserDataType, buffer);
-  if (err == AppErr::kNoErr) err = AppendItem(movie->UserData(), kPresentationUserDataType, buffer);
+  eAppErr err = AppendDigestItem(track->UserData(), kSourceDescriptionUserDataType, buffer);
+  if (err == AppErr::kNoErr) err = AppendDigestItem(movie->UserData(), kPresentationUserDataType, buffer);
   if (err == AppErr::kNoErr) err = AppendSize(track->DataSize(), buffer);
   if (err == AppErr::kNoErr) err = DigestBase64(buffer, outDigest);
   if (err != AppErr::kNoErr) {
     *outDigest = PWStringRef();
-    return KS_TRACE_ERR(err, kMethod);
+    return KS_TRACE_ERR(err, kDigestMethod);
   }
   return AppErr::kNoErr;
 }

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr const char* kMethod = "GetIsSignatureValidForMovie";
+constexpr const char* kValidationMethod = "GetIsSignatureValidForMovie";
 
-bool IsEmpty(const PWStringRef& text) { return text.IsNull() || text.Str().empty(); }
+bool IsEmptyText(const PWStringRef& text) { return text.IsNull() || text.Str().empty(); }
 
 // A check that does not hold ends the validation with its reason, and no error.
 eAppErr Refuse(const char* reason) {
@@ -28,7 +28,7 @@ eAppErr Verify(KsPublicCert& certificate, const PWStringRef& signedData, const P
 eAppErr DigestsAgree(const PWStringRef& computedDigest, const KsSignature& signature, bool* agree) {
   *agree = false;
   if (computedDigest.IsNull()) return Refuse("Couldn't calculate real movie digest.");
-  if (IsEmpty(signature.GetDigestBase64())) return Refuse("No digest stored in signature.");
+  if (IsEmptyText(signature.GetDigestBase64())) return Refuse("No digest stored in signature.");
   const PWStringRef computed = PWStringTrimWhitespace(computedDigest);
   const PWStringRef stored = PWStringTrimWhitespace(signature.GetDigestBase64());
   if (computed.Str() != stored.Str()) {
@@ -43,7 +43,7 @@ eAppErr UserSignatureVerifies(const KsSignature& signature, KsPublicCert* userCe
   *valid = false;
   if (!userCertificate) return Refuse("Signature didn't contain the user's certificate.");
   const PWStringRef userSignature = signature.GetUserDigestSignatureBase64();
-  if (IsEmpty(userSignature)) {
+  if (IsEmptyText(userSignature)) {
     return Refuse("Signature didn't contain user-signature of digest.");
   }
   eAppErr err = Verify(*userCertificate, PWStringTrimWhitespace(signature.GetDigestBase64()), userSignature, valid);
@@ -55,11 +55,11 @@ eAppErr CounterSignatureVerifies(const KsSignature& signature, const KsPublicCer
                                  bool* valid) {
   *valid = false;
   const PWStringRef counterSignature = signature.GetKsCounterSignatureBase64();
-  if (IsEmpty(counterSignature)) {
+  if (IsEmptyText(counterSignature)) {
     return Refuse("Signature didn't contain KSTL counter-signature of digest.");
   }
   const PWStringRef name = signature.GetKsPublicCertName();
-  if (IsEmpty(name)) return Refuse("Signature didn't identify which KsCert counter-signed it");
+  if (IsEmptyText(name)) return Refuse("Signature didn't identify which KsCert counter-signed it");
   KsRef<KsPublicCert> known;
   if (knownCertificates.GetByName(name, &known) != AppErr::kNoErr || !known) {
     KS_TRACE(KsTrace::kWarning, "Signature specified an unknown name: %@", name);
@@ -76,7 +76,7 @@ eAppErr ValidateSignatureAgainstDigest(const PWStringRef& computedDigest, const 
                                        const KsRef<KsPublicCertCollection>& knownCertificates,
                                        KsRef<KsPublicCert>* outUserPublicCert, bool* outValid) {
   if (!outValid || !outUserPublicCert || !signature || !knownCertificates) {
-    return KS_TRACE_ERR(AppErr::kBadArgument, kMethod);
+    return KS_TRACE_ERR(AppErr::kBadArgument, kValidationMethod);
   }
   *outValid = false;
   bool passed = false;
@@ -86,7 +86,7 @@ eAppErr ValidateSignatureAgainstDigest(const PWStringRef& computedDigest, const 
     err = UserSignatureVerifies(*signature, outUserPublicCert->Get(), &passed);
   }
   if (err == AppErr::kNoErr && passed) err = CounterSignatureVerifies(*signature, *knownCertificates, &passed);
-  if (err != AppErr::kNoErr) return KS_TRACE_ERR(err, kMethod);
+  if (err != AppErr::kNoErr) return KS_TRACE_ERR(err, kValidationMethod);
   *outValid = passed;
   return AppErr::kNoErr;
 }

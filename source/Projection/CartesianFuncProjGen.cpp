@@ -7,7 +7,7 @@ HC_DEFINE_ABSTRACT_CLASS(CartesianFuncProj, PanoProjection, "CartesianFuncProj")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList CartesianFuncProjBridgedMethods() {
   using P = CartesianFuncProj;
   return {
     CocoaMethod<&P::GetPointForAngleRad>("getPointForAngleRadinPan:inTilt:outX:outY:", "B@:ff^f^f"),
@@ -23,7 +23,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void CartesianFuncProj::CartesianFuncProjClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(CartesianFuncProjBridgedMethods());
   using namespace KsPropertyType;
   using P = CartesianFuncProj;
   KsRef<KsClassObject> self = ThisRef();

@@ -13,7 +13,7 @@ KsRef<CubicProjection> Make3By2CubicProjection() {
   return projection;
 }
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList CubicProjectionBridgedMethods() {
   using P = CubicProjection;
   return {
     CocoaMethod<&P::GetPointForAngleRad>("getPointForAngleRadinPan:inTilt:outX:outY:", "B@:ff^f^f"),
@@ -27,7 +27,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void CubicProjection::CubicProjectionClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(CubicProjectionBridgedMethods());
   AddObjCClassMethods({CocoaClassMethod<&Make3By2CubicProjection>("create3By2CubicProjection", "@@:")});
   using namespace KsPropertyType;
   using P = CubicProjection;

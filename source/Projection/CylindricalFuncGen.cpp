@@ -6,7 +6,7 @@ HC_DEFINE_CLASS(CylindricalFunc, ProjectionAngleFunc, "CylindricalFunc")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList CylindricalFuncBridgedMethods() {
   using F = CylindricalFunc;
   return {
     CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
@@ -22,5 +22,5 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void CylindricalFunc::CylindricalFuncClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(CylindricalFuncBridgedMethods());
 }

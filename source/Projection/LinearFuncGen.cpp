@@ -6,7 +6,7 @@ HC_DEFINE_CLASS(LinearFunc, ProjectionAngleFunc, "LinearFunc")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList LinearFuncBridgedMethods() {
   using F = LinearFunc;
   return {
     CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
@@ -21,7 +21,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void LinearFunc::LinearFuncClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(LinearFuncBridgedMethods());
   using namespace KsPropertyType;
   using F = LinearFunc;
   KsRef<KsClassObject> self = ThisRef();

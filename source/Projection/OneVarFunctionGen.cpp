@@ -6,7 +6,7 @@ HC_DEFINE_ABSTRACT_CLASS(OneVarFunction, KsObject, "OneVarFunction")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList OneVarFunctionBridgedMethods() {
   using F = OneVarFunction;
   return {
     CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
@@ -22,7 +22,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void OneVarFunction::OneVarFunctionClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(OneVarFunctionBridgedMethods());
   using namespace KsPropertyType;
   using F = OneVarFunction;
   KsRef<KsClassObject> self = ThisRef();

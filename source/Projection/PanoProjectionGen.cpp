@@ -6,7 +6,7 @@ HC_DEFINE_ABSTRACT_CLASS(PanoProjection, KsObject, "PanoProjection")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList PanoProjectionBridgedMethods() {
   using P = PanoProjection;
   return {
     CocoaMethod<&P::GetPointForAngleRad>("getPointForAngleRadinPan:inTilt:outX:outY:", "B@:ff^f^f"),
@@ -23,7 +23,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void PanoProjection::PanoProjectionClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(PanoProjectionBridgedMethods());
   using namespace KsPropertyType;
   using P = PanoProjection;
   KsRef<KsClassObject> self = ThisRef();

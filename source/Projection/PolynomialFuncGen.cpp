@@ -6,7 +6,7 @@ HC_DEFINE_CLASS(PolynomialFunc, ProjectionAngleFunc, "PolynomialFunc")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList PolynomialFuncBridgedMethods() {
   using F = PolynomialFunc;
   return {
     CocoaMethod<&F::Evaluate>("evaluate:out:", "B@:f^f"),
@@ -18,7 +18,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void PolynomialFunc::PolynomialFuncClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(PolynomialFuncBridgedMethods());
   using F = PolynomialFunc;
   KsRef<KsClassObject> self = ThisRef();
   AddProperty(HcPropertyObjectDirectGet<F, FloatCollection>::Create(self, kPolyTermsId, "PolyTerms", true,

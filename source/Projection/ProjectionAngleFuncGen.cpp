@@ -6,7 +6,7 @@ HC_DEFINE_ABSTRACT_CLASS(ProjectionAngleFunc, OneVarFunction, "ProjectionAngleFu
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList ProjectionAngleFuncBridgedMethods() {
   using F = ProjectionAngleFunc;
   return {
     CocoaMethod<&F::MoveTiltMinDeg>("moveTiltMinDeg:withImageRange:", "i@:ff"),
@@ -19,7 +19,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void ProjectionAngleFunc::ProjectionAngleFuncClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(ProjectionAngleFuncBridgedMethods());
   using namespace KsPropertyType;
   using F = ProjectionAngleFunc;
   KsRef<KsClassObject> self = ThisRef();

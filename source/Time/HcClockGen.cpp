@@ -10,7 +10,7 @@ HC_DEFINE_ABSTRACT_CLASS(HcClock, KsObject, "HcClock")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList ClockBridgedMethods() {
   using F = HcClock;
   return {
       CocoaMethod<&F::Idle>("idle", "i@:"),
@@ -23,7 +23,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void HcClock::HcClockClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(ClockBridgedMethods());
   using namespace KsPropertyType;
   using F = HcClock;
   KsRef<KsClassObject> self = ThisRef();

@@ -9,7 +9,7 @@ HC_DEFINE_CLASS(HcMovieTween, HcTween, "HcMovieTween")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList MovieTweenBridgedMethods() {
   using F = HcMovieTween;
   return {
       CocoaMethod<&F::LookDirectionAtTime>("lookDirectionAtTimetime:", "@@:q"),
@@ -22,7 +22,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void HcMovieTween::HcMovieTweenClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(MovieTweenBridgedMethods());
   using F = HcMovieTween;
   using Binding = HcPropertyBindingBase;
   KsRef<KsClassObject> self = ThisRef();

@@ -7,7 +7,7 @@ HC_DEFINE_CLASS(ObjectValueRange, KsObject, "ObjectValueRange")
 
 namespace {
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList RangeBridgedMethods() {
   using F = ObjectValueRange;
   return {
       CocoaMethod<&F::IsInRange>("isInRangetime:", "B@:q"),
@@ -20,7 +20,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void ObjectValueRange::ObjectValueRangeClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(RangeBridgedMethods());
   using namespace KsPropertyType;
   using F = ObjectValueRange;
   KsRef<KsClassObject> self = ThisRef();

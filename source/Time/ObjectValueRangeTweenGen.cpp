@@ -13,7 +13,7 @@ KsRef<ObjectValueRange> ValueRangeAtTime(ObjectValueRangeTween& self, int64_t ti
   return self.GetValueRangeAtTime(time, index);
 }
 
-hc::runtime::MethodList BridgedMethods() {
+hc::runtime::MethodList RangeTweenBridgedMethods() {
   using F = ObjectValueRangeTween;
   return {
       CocoaMethod<&F::AddRange>("addRangerange:", "i@:@"),
@@ -25,7 +25,7 @@ hc::runtime::MethodList BridgedMethods() {
 }  // namespace
 
 void ObjectValueRangeTween::ObjectValueRangeTweenClass::SetupProperties() {
-  AddObjCInstanceMethods(BridgedMethods());
+  AddObjCInstanceMethods(RangeTweenBridgedMethods());
   using namespace KsPropertyType;
   using F = ObjectValueRangeTween;
   KsRef<KsClassObject> self = ThisRef();

@@ -120,6 +120,19 @@ bool Parser::IsSuppressed(const KsRef<KsClassObject>& classObject, const KsRef<H
   return false;
 }
 
+KsRef<HcProperty> Parser::FindProperty(const KsRef<KsClassObject>& classObject, const PWStringRef& name) {
+  const auto found = m_foundProperties.find(PropertyKey{classObject.Get(), name.View()});
+  if (found != m_foundProperties.end()) return found->second.property;
+  KsRef<HcProperty> property;
+  classObject->GetPropertyForPropertyName(property, name);
+  if (property) {
+    FoundProperty entry{classObject, name, property};
+    const PropertyKey key{classObject.Get(), entry.name.View()};
+    m_foundProperties.emplace(key, std::move(entry));
+  }
+  return property;
+}
+
 int32_t Parser::OnBeginProperty(const PWStringRef& name) {
   ParseState* top = Top();
   if (!top || !top->isActive) {
@@ -131,8 +144,7 @@ int32_t Parser::OnBeginProperty(const PWStringRef& name) {
     m_states.push_back(ParseState::Inactive());
     return 0;
   }
-  KsRef<HcProperty> property;
-  top->objectClass->GetPropertyForPropertyName(property, name);
+  KsRef<HcProperty> property = FindProperty(top->objectClass, name);
   if (!property) {
     ReportWarning(kParseWarning, Format("Error binding property %@", name));
     m_states.push_back(ParseState::Inactive());

@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "General/KsClassMacros.h"
@@ -148,6 +151,10 @@ class Parser : public KsObject {
   bool CheckValue(bool isBlank);
   bool IsSuppressed(const KsRef<KsClassObject>& classObject, const KsRef<HcProperty>& property) const;
   KsRef<KsObject> ResolveHRef(const PWStringRef& href);
+  // The class's property of that name (case-insensitive), remembered for
+  // the rest of the document: a document names the same few properties of
+  // the same few classes over and over.
+  KsRef<HcProperty> FindProperty(const KsRef<KsClassObject>& classObject, const PWStringRef& name);
   void ApplyDeferredAssignments();
   eAppErr TranslateText(const HcProperty& property, const PWStringRef& text);
   template <class T>
@@ -166,5 +173,24 @@ class Parser : public KsObject {
   std::vector<ParseState> m_states;
   KsRef<KsTypeSafeCollection<StringStringTuple>> m_propertySuppression;
   FileAccessPolicy m_fileAccess = FileAccessPolicy::Current();
+
+  // Found properties by class and name as the document spells it. The class
+  // reference keeps the key's class alive.
+  struct PropertyKey {
+    const KsClassObject* classObject;
+    std::string_view name;
+    bool operator==(const PropertyKey&) const = default;
+  };
+  struct PropertyKeyHash {
+    size_t operator()(const PropertyKey& key) const {
+      return std::hash<std::string_view>()(key.name) ^ (std::hash<const void*>()(key.classObject) << 1);
+    }
+  };
+  struct FoundProperty {
+    KsRef<KsClassObject> classObject;
+    PWStringRef name;  // holds the key's text
+    KsRef<HcProperty> property;
+  };
+  std::unordered_map<PropertyKey, FoundProperty, PropertyKeyHash> m_foundProperties;
 };
 HC_CLASS_OBJECT(Parser, KsObject)

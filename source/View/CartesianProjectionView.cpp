@@ -15,7 +15,7 @@
 namespace {
 
 // The renderer made no vertex buffer.
-constexpr eAppErr kNoVertexBuffer = -200;
+constexpr eAppErr kNoCartesianBuffer = -200;
 
 }  // namespace
 
@@ -141,7 +141,7 @@ eAppErr CartesianProjectionView::CreateModel(const KsRef<PanoRenderer>& renderer
   const uint32_t perStrip = 2 * rows + 2;
   for (uint32_t q = 0; q < kQuadrants; ++q) {
     m_buffers[q] = renderer->CreateVertexBuffer(perStrip, m_lod);
-    if (!m_buffers[q]) return KS_TRACE_ERR(kNoVertexBuffer, "CreateModel");
+    if (!m_buffers[q]) return KS_TRACE_ERR(kNoCartesianBuffer, "CreateModel");
     HcVertexBuffer& buffer = *m_buffers[q];
     buffer.SetDrawMode(HcVertexBuffer::kTriangleStrip);
     buffer.LockBuffer();

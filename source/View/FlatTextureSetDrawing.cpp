@@ -8,7 +8,7 @@
 namespace {
 
 // The renderer made no vertex buffer.
-constexpr eAppErr kNoVertexBuffer = -200;
+constexpr eAppErr kNoFlatBuffer = -200;
 
 KsRectF TileInUnitSquare(HcTexture& texture) {
   return KsRectF::IntersectRect(texture.GetProjectionTile().TileRect, KsRectF(0, 0, 1, 1));
@@ -48,7 +48,7 @@ eAppErr FlatTextureSetDrawing::DrawTextureSetFlat(const KsRectF& destination, co
   if (!cache.buffer) {
     cache.buffer = renderer->CreateVertexBuffer(4, 1);
     cache.filled = false;
-    if (!cache.buffer) return KS_TRACE_ERR(kNoVertexBuffer, "DrawTextureSetFlat");
+    if (!cache.buffer) return KS_TRACE_ERR(kNoFlatBuffer, "DrawTextureSetFlat");
   }
   for (uint32_t i = 0; i < count; ++i) {
     KsRef<HcTexture> texture = textureSet->GetTextureByIndex(i);

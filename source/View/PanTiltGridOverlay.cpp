@@ -10,7 +10,7 @@
 namespace {
 
 // The renderer made no vertex buffer.
-constexpr eAppErr kNoVertexBuffer = -200;
+constexpr eAppErr kNoOverlayBuffer = -200;
 // The depth comparison that always passes.
 constexpr int32_t kDepthCompareAlways = 7;
 // Far outside the orthographic volume (z -10 to 10): a segment left out is
@@ -34,7 +34,7 @@ eAppErr PanTiltGridOverlay::EnsureBuffer(const KsRef<PanoRenderer>& renderer, Ks
   if (buffer && buffer->GetVerticesPerStrip() != vertices) buffer = nullptr;
   if (buffer) return AppErr::kNoErr;
   buffer = renderer->CreateVertexBuffer(vertices, lines);
-  if (!buffer) return kNoVertexBuffer;
+  if (!buffer) return kNoOverlayBuffer;
   buffer->SetUseTexCoords(false);
   buffer->SetDrawMode(HcVertexBuffer::kLines);
   return AppErr::kNoErr;

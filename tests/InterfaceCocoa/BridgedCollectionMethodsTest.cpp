@@ -51,9 +51,9 @@ rt::Value Contents(const rt::Value& value) {
   return rt::Value::Array(std::move(elements));
 }
 
-rt::Value Box(const KsRef<KsObjectCollectionBase>& collection) { return cocoa_method::ToValue(collection); }
+rt::Value BoxCollection(const KsRef<KsObjectCollectionBase>& collection) { return cocoa_method::ToValue(collection); }
 
-struct Case {
+struct CollectionCase {
   const char* selector;
   std::function<std::vector<rt::Value>(Scene&, rt::Value* out)> arguments;
   std::function<rt::Value(Scene&, rt::Value* out)> model;
@@ -66,7 +66,7 @@ std::vector<rt::Value> None(Scene&, rt::Value*) { return {}; }
 TEST(BridgedCollectionMethodsTest, EverySelectorDoesWhatItsOperationDoes) {
   using V = rt::Value;
   using S = Scene;
-  const Case cases[] = {
+  const CollectionCase cases[] = {
       {"contains:", [](S& s, V*) { return std::vector{s.Item(2)}; },
        [](S& s, V*) { return V::Bool(s.collection->ContainsObject(s.items[2])); }},
       {"contains:", [](S& s, V*) { return std::vector{s.Item(4)}; },
@@ -138,18 +138,18 @@ TEST(BridgedCollectionMethodsTest, EverySelectorDoesWhatItsOperationDoes) {
       {"mergeWithCollection:", [](S& s, V*) { return std::vector{s.Other()}; },
        [](S& s, V*) { return V::Int(s.collection->AddUniqueObjects(s.other)); }},
       {"collectionByIntersectingCollection:", [](S& s, V*) { return std::vector{s.Other()}; },
-       [](S& s, V*) { return Box(s.collection->CollectionByIntersectingCollection(s.other)); }},
+       [](S& s, V*) { return BoxCollection(s.collection->CollectionByIntersectingCollection(s.other)); }},
       {"collectionByIntersectingCollection:", [](S&, V*) { return std::vector{V::Nil()}; },
        [](S&, V*) { return V::Nil(); }},
       {"collectionByExcludingCollection:", [](S& s, V*) { return std::vector{s.Other()}; },
-       [](S& s, V*) { return Box(s.collection->CollectionByExcludingCollection(s.other)); }},
+       [](S& s, V*) { return BoxCollection(s.collection->CollectionByExcludingCollection(s.other)); }},
       {"subsetOfCollectionFrom:to:", [](S&, V*) { return std::vector{V::UInt(1), V::UInt(3)}; },
-       [](S& s, V*) { return Box(s.collection->SubsetOfCollection(1, 3)); }},
+       [](S& s, V*) { return BoxCollection(s.collection->SubsetOfCollection(1, 3)); }},
       {"subsetOfCollectionFrom:to:", [](S&, V*) { return std::vector{V::UInt(2), V::UInt(1)}; },
-       [](S& s, V*) { return Box(s.collection->SubsetOfCollection(2, 1)); }},
+       [](S& s, V*) { return BoxCollection(s.collection->SubsetOfCollection(2, 1)); }},
   };
   Scene scene;
-  for (const Case& c : cases) {
+  for (const CollectionCase& c : cases) {
     SCOPED_TRACE(c.selector);
     scene.Fill();
     rt::Value modelOut;

@@ -39,6 +39,16 @@ struct Case {
 
 inline rt::Value Box(const auto& value) { return cocoa_method::ToValue(value); }
 
+using V = rt::Value;
+using Args = std::vector<V>;
+
+template <class T>
+KsRef<T> Make() {
+  return KsMakeRef<T>();
+}
+
+inline V Object(const KsRef<KsObject>& object) { return Box(object); }
+
 // A collection as its elements in order, another object as its class name.
 inline rt::Value Describe(const rt::Value& value) {
   KsRef<KsObject> object = KsObjectFromCocoa(value.GetObject());

@@ -13,15 +13,6 @@ using namespace bridged_test;
 
 namespace {
 
-using V = rt::Value;
-using Args = std::vector<V>;
-
-template <class T>
-KsRef<T> Make() {
-  return KsMakeRef<T>();
-}
-
-V Object(const KsRef<KsObject>& object) { return Box(object); }
 V Point(float x, float y) { return V::MakePoint({x, y}); }
 V Size(const KsSizeF& size) { return V::MakeSize({size.w, size.h}); }
 V Out(float& slot) { return V::OutPointer(&slot); }

@@ -15,16 +15,6 @@ using namespace bridged_test;
 
 namespace {
 
-using V = rt::Value;
-using Args = std::vector<V>;
-
-template <class T>
-KsRef<T> Make() {
-  return KsMakeRef<T>();
-}
-
-V Object(const KsRef<KsObject>& object) { return Box(object); }
-
 V ReportState(ProgressReport& report) {
   return V::Array({V::Int(report.GetStatus()), V::UInt(report.GetStatusReports()->GetCount())});
 }

@@ -13,11 +13,6 @@ using namespace bridged_test;
 
 namespace {
 
-using V = rt::Value;
-using Args = std::vector<V>;
-
-V Object(const KsRef<KsObject>& object) { return Box(object); }
-
 KsRef<KsValueWrapper> Target() {
   static auto target = KsMakeRef<KsValueWrapper>();
   return target;

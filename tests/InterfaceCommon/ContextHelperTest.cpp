@@ -41,21 +41,21 @@
 
 namespace {
 
-constexpr const char* kNamespaces =
+constexpr const char* kContextNamespaces =
     "xmlns=\"http://www.halcyonplayer.net/halcyon/hcml\" "
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
 
 // One viewset element whose view is a perspective view.
 std::string ViewsetElement(const std::string& name, const std::string& extra = "") {
   return "<viewset xsi:type=\"Viewset\"><Name>" + name + "</Name><MainViewPath>hc://View</MainViewPath>" + extra +
-         "<ViewHcML><![CDATA[<View " + kNamespaces + " xsi:type=\"PerspectiveView\"><Name>" + name +
+         "<ViewHcML><![CDATA[<View " + kContextNamespaces + " xsi:type=\"PerspectiveView\"><Name>" + name +
          "View</Name></View>]]></ViewHcML></viewset>";
 }
 
 // The element as a document of its own.
 PWStringRef Document(const std::string& element) {
   const size_t nameEnd = element.find(' ');
-  return PWStringRef(element.substr(0, nameEnd) + " " + kNamespaces + element.substr(nameEnd));
+  return PWStringRef(element.substr(0, nameEnd) + " " + kContextNamespaces + element.substr(nameEnd));
 }
 
 // A clock whose tick answers a chosen result, counting its ticks.
@@ -263,7 +263,7 @@ TEST_F(ContextHelperTest, SwitchingViewsetsCarriesTheLookAndTheTweens) {
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewsetIndex(99));
   EXPECT_EQ(AppErr::kBadArgument, context->SetViewset(nullptr));
   auto viewless = KsMakeRef<Viewset>();
-  viewless->SetViewHcML(PWStringRef("<Name " + std::string(kNamespaces) + ">NotAView</Name>"));
+  viewless->SetViewHcML(PWStringRef("<Name " + std::string(kContextNamespaces) + ">NotAView</Name>"));
   EXPECT_EQ(AppErr::kNotReady, context->SetViewset(viewless));
   EXPECT_TRUE(trace.find("Viewset didn't resolve to an actual object!") != std::string::npos);
   EXPECT_EQ(PWStringRef("Narrow"), context->GetViewsetName());
@@ -439,7 +439,7 @@ TEST_F(ContextHelperTest, PropertyTableSerializesTheSceneNotItsState) {
 TEST_F(ContextHelperTest, ViewsetsLoadUnderEitherCollectionName) {
   for (const char* type : {"viewsets", "ViewsetCollection"}) {
     SCOPED_TRACE(type);
-    const std::string text = "<Viewsets " + std::string(kNamespaces) + " xsi:type=\"" + type + "\">" +
+    const std::string text = "<Viewsets " + std::string(kContextNamespaces) + " xsi:type=\"" + type + "\">" +
                              ViewsetElement("One") + ViewsetElement("Two") + "</Viewsets>";
     ASSERT_TRUE(context->LoadHcML(PWStringRef(text))) << trace;
     ASSERT_EQ(2u, context->GetViewsets()->GetCount());
@@ -490,7 +490,7 @@ TEST_F(ContextHelperTest, LoadsAndWritesAtObjectPaths) {
 TEST_F(ContextHelperTest, BridgeLoadsStaticViewsets) {
   EXPECT_FALSE(context->LoadStaticViewset(PWStringRef("<not hcml")));
   EXPECT_NE(std::string::npos, trace.find("loading static viewset!")) << trace;
-  EXPECT_FALSE(context->LoadStaticViewset(PWStringRef("<Thing " + std::string(kNamespaces) +
+  EXPECT_FALSE(context->LoadStaticViewset(PWStringRef("<Thing " + std::string(kContextNamespaces) +
                                                       " xsi:type=\"LayoutView\"/>")));
   EXPECT_EQ(0u, context->GetViewsets()->GetCount());
   KsRef<Viewset> planar = context->GetInternalPlanarViewset();

@@ -32,8 +32,8 @@ namespace {
 namespace rt = hc::runtime;
 using hc::gl::GlError;
 
-constexpr int kWidth = 160;
-constexpr int kHeight = 120;
+constexpr int kSessionWidth = 160;
+constexpr int kSessionHeight = 120;
 constexpr uint64_t kRefresh = 16'666'667;
 
 TEST(DisplayLinkSession, TheLinkThreadDrawsWhileTheMainThreadDrags) {
@@ -58,7 +58,7 @@ TEST(DisplayLinkSession, TheLinkThreadDrawsWhileTheMainThreadDrags) {
   ASSERT_EQ(GlError::None, hc::gl::GlPixelFormat::Create({true, 32, 8, 16, true}, &format));
   ASSERT_EQ(GlError::None, hc::gl::GlContext::Create(*format, nullptr, &glContext));
   ASSERT_EQ(GlError::None, glContext->MakeCurrent());
-  ASSERT_EQ(GlError::None, hc::gl::GlOffscreenDrawable::Create(kWidth, kHeight, &drawable));
+  ASSERT_EQ(GlError::None, hc::gl::GlOffscreenDrawable::Create(kSessionWidth, kSessionHeight, &drawable));
   ASSERT_EQ(GlError::None, hc::gl::GlContext::ClearCurrent());
 
   // The helper, set up through the bridge in the player view's order.
@@ -73,7 +73,7 @@ TEST(DisplayLinkSession, TheLinkThreadDrawsWhileTheMainThreadDrags) {
             rt::Send(helperProxy, "setContext:", {rt::Value::Object(GetCocoaObject(context.Get()).Get())}));
   ASSERT_EQ(rt::RuntimeErr::Ok, rt::Send(helperProxy, "setActive:", {rt::Value::Bool(true)}));
   ASSERT_EQ(rt::RuntimeErr::Ok,
-            rt::Send(helperProxy, "setFrame:", {rt::Value::MakeRect({{0, 0}, {kWidth, kHeight}})}));
+            rt::Send(helperProxy, "setFrame:", {rt::Value::MakeRect({{0, 0}, {kSessionWidth, kSessionHeight}})}));
   EXPECT_EQ(KsRef<PanoRenderer>(renderer), context->GetRenderer());
 
   std::atomic<int> frames{0};

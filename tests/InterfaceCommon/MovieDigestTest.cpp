@@ -16,7 +16,7 @@ using hc::movfile::MovFile;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> DigestBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
 // What a movie stores: the presentation and one description per visual track
 // (none for an empty text).
@@ -54,14 +54,14 @@ class MovieDigest : public ::testing::Test {
     MovFile file;
     EXPECT_EQ(file.OpenForUpdate(path), MovErr::Ok);
     if (!items.presentation.empty()) {
-      EXPECT_EQ(WriteCompressedUserDataItem(true, Bytes(items.presentation), file.UserData(), items.subtype,
+      EXPECT_EQ(WriteCompressedUserDataItem(true, DigestBytes(items.presentation), file.UserData(), items.subtype,
                                             kPresentationUserDataType),
                 0);
     }
     const std::string* sources[] = {&items.firstTrack, nullptr, &items.secondTrack};  // sound in the middle
     for (size_t track = 0; track < 3; ++track) {
       if (!sources[track] || sources[track]->empty()) continue;
-      EXPECT_EQ(WriteCompressedUserDataItem(true, Bytes(*sources[track]), file.Track(track).UserData(), items.subtype,
+      EXPECT_EQ(WriteCompressedUserDataItem(true, DigestBytes(*sources[track]), file.Track(track).UserData(), items.subtype,
                                             kSourceDescriptionUserDataType),
                 0);
     }
@@ -102,7 +102,7 @@ uint64_t FirstVideoDataSize(const std::string& path) {
 TEST_F(MovieDigest, IsTheSha256OfTheFirstTracksDescriptionThePresentationAndTheTrackSize) {
   const StoredItems items;
   const std::string path = StoreCopy(items);
-  std::vector<uint8_t> digested = Bytes(items.firstTrack + items.presentation);
+  std::vector<uint8_t> digested = DigestBytes(items.firstTrack + items.presentation);
   const uint64_t size = FirstVideoDataSize(path);
   ASSERT_GT(size, 0u);
   for (int shift = 56; shift >= 0; shift -= 8) digested.push_back(static_cast<uint8_t>(size >> shift));
@@ -167,7 +167,7 @@ TEST_F(MovieDigest, AnswersWhyThereIsNoDigest) {
     ASSERT_EQ(copy.OpenForUpdate(StoreCopy(*items)), MovErr::Ok);
     copy.Track(0).UserData().AppendItem(hc::movfile::MovFourCC("\xA9"
                                                                "cmt"),
-                                        Bytes("a note"));
+                                        DigestBytes("a note"));
     digest = PWStringRef("stale");
     EXPECT_EQ(ComputeMovieDigestBase64(&copy, &digest), -2026);
     EXPECT_TRUE(digest.IsNull());

@@ -15,26 +15,26 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kPlanarWidth = 640;
+constexpr int kPlanarHeight = 480;
 
 // The picture scaled by ffmpeg (bilinear) to the width, centred on black.
 TestImage Letterboxed(const TestImage& picture) {
-  const int bandHeight = kWidth * picture.height / picture.width;
+  const int bandHeight = kPlanarWidth * picture.height / picture.width;
   ScratchFolder folder;
   const std::string in = folder / "in.ppm";
   const std::string out = folder / "out.raw";
   if (!WritePnm(in, picture)) return {};
   if (RunTool({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", in, "-vf",
-               "scale=" + std::to_string(kWidth) + ":" + std::to_string(bandHeight) + ":flags=bilinear", "-f",
+               "scale=" + std::to_string(kPlanarWidth) + ":" + std::to_string(bandHeight) + ":flags=bilinear", "-f",
                "rawvideo", "-pix_fmt", "rgb24", out}) != 0) {
     return {};
   }
-  const TestImage band = ReadRaw(out, kWidth, bandHeight, 3);
-  TestImage framed = TestImage::Blank(kWidth, kHeight, 3);
-  const int top = (kHeight - bandHeight) / 2;
+  const TestImage band = ReadRaw(out, kPlanarWidth, bandHeight, 3);
+  TestImage framed = TestImage::Blank(kPlanarWidth, kPlanarHeight, 3);
+  const int top = (kPlanarHeight - bandHeight) / 2;
   for (int y = 0; y < bandHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
+    for (int x = 0; x < kPlanarWidth; ++x) {
       for (int c = 0; c < 3; ++c) framed.At(x, top + y, c) = band.At(x, y, c);
     }
   }
@@ -45,7 +45,7 @@ TEST(PlanarScene, APlanarSourceShowsWholeAtItsAspect) {
   RegisterAllClasses();
   const TestImage picture = MakeEquirectangularGrid(512, 256);
   ViewScene scene;
-  ASSERT_TRUE(scene.Make(kWidth, kHeight, picture, KsMakeRef<PlanarProjection>()));
+  ASSERT_TRUE(scene.Make(kPlanarWidth, kPlanarHeight, picture, KsMakeRef<PlanarProjection>()));
   auto context = KsMakeRef<HcContextHelper>();
   context->SetRenderer(scene.drawing.renderer);
   auto sources = KsMakeRef<SourceCollection>();

@@ -26,23 +26,23 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kSceneWidth = 640;
+constexpr int kSceneHeight = 480;
 constexpr double kPi = 3.14159265358979323846;
-constexpr const char* kNamespaces =
+constexpr const char* kSceneNamespaces =
     "xmlns=\"http://www.halcyonplayer.net/halcyon/hcml\" "
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
 
 // A viewset whose main view is of the given class, as loaded at "hc://Viewsets".
 std::string ViewsetText(const std::string& name, const std::string& viewClass) {
-  return std::string("<Viewset ") + kNamespaces + " xsi:type=\"Viewset\"><Name>" + name +
-         "</Name><MainViewPath>hc://View</MainViewPath><ViewHcML><![CDATA[<View " + kNamespaces + " xsi:type=\"" +
+  return std::string("<Viewset ") + kSceneNamespaces + " xsi:type=\"Viewset\"><Name>" + name +
+         "</Name><MainViewPath>hc://View</MainViewPath><ViewHcML><![CDATA[<View " + kSceneNamespaces + " xsi:type=\"" +
          viewClass + "\"><Name>" + name + "View</Name><Source xsi:type=\"PanoSource\" href=\"hc://Source\"/></View>]]></ViewHcML>"
          "</Viewset>";
 }
 
 // Markup inside a string element, escaped (it may hold CDATA sections itself).
-std::string Escaped(const std::string& text) {
+std::string SceneEscaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     if (c == '<') {
@@ -65,13 +65,13 @@ std::string PresentationText(const std::string& stillPath, const Look& look) {
   std::snprintf(initialView, sizeof initialView,
                 "<ViewProxy %s xsi:type=\"PropertyProxy_PanoView_\" href=\"hc://ViewProxy\"><PanAngle>%g</PanAngle><TiltAngle>%g</TiltAngle>"
                 "<VFOV>%g</VFOV></ViewProxy>",
-                kNamespaces, look.pan, look.tilt, look.vfov);
-  return std::string("<HcPresentation ") + kNamespaces + " xsi:type=\"HcPresentation\">" +
+                kSceneNamespaces, look.pan, look.tilt, look.vfov);
+  return std::string("<HcPresentation ") + kSceneNamespaces + " xsi:type=\"HcPresentation\">" +
          "<SourceList xsi:type=\"SourceDescriptionCollection\"><SourceDescription xsi:type=\"SourceDescription\">"
          "<LiveSource xsi:type=\"QTStillImageSource\"><Path>" + stillPath + "</Path>"
          "<Projection xsi:type=\"EquirectangularProj\"/></LiveSource></SourceDescription></SourceList>"
-         "<ViewsetName>Perspective</ViewsetName><ViewsetHcML>" + Escaped(ViewsetText("Perspective", "PerspectiveView")) +
-         "</ViewsetHcML><InitialViewHcML>" + Escaped(initialView) + "</InitialViewHcML></HcPresentation>";
+         "<ViewsetName>Perspective</ViewsetName><ViewsetHcML>" + SceneEscaped(ViewsetText("Perspective", "PerspectiveView")) +
+         "</ViewsetHcML><InitialViewHcML>" + SceneEscaped(initialView) + "</InitialViewHcML></HcPresentation>";
 }
 
 KsRef<HcPresentation> ReadPresentation(const std::string& text) {
@@ -94,7 +94,7 @@ bool XmllintAccepts(const std::string& text) {
 // cylinder view puts 360 degrees over the width and the tangent of the tilt
 // at the same scale).
 std::string V360Cylinder(float pan) {
-  const double vfov = 2.0 * std::atan(kPi * kHeight / kWidth) * 180.0 / kPi;
+  const double vfov = 2.0 * std::atan(kPi * kSceneHeight / kSceneWidth) * 180.0 / kPi;
   char text[200];
   std::snprintf(text, sizeof text, "v360=e:cylindrical:yaw=%.4f:h_fov=360:v_fov=%.4f:interp=linear", V360Yaw(pan),
                 vfov);
@@ -103,27 +103,27 @@ std::string V360Cylinder(float pan) {
 
 // The scene drawn through an off-screen view helper, as the player's view
 // would draw it.
-class OffscreenScene {
+class PresentationOffscreenScene {
  public:
-  explicit OffscreenScene(const KsRef<HcContextHelper>& context) : m_helper(KsMakeRef<GLPbufferContextMac>()) {
+  explicit PresentationOffscreenScene(const KsRef<HcContextHelper>& context) : m_helper(KsMakeRef<GLPbufferContextMac>()) {
     m_helper->SetContext(context);
-    m_helper->Resize(0, 0, kWidth, kHeight);
+    m_helper->Resize(0, 0, kSceneWidth, kSceneHeight);
     m_helper->SetActive(true);
   }
-  ~OffscreenScene() { m_helper->ReleaseGLResources(); }
+  ~PresentationOffscreenScene() { m_helper->ReleaseGLResources(); }
 
   TestImage Draw() {
     const eAppErr drawn = m_helper->Draw();
     EXPECT_EQ(0, drawn);
     if (AppErrFailed(drawn)) return {};
-    std::vector<uint8_t> bgra(static_cast<size_t>(kWidth) * kHeight * 4);
-    HcRenderPort port{bgra.data(), bgra.size(), static_cast<size_t>(kWidth) * 4};
+    std::vector<uint8_t> bgra(static_cast<size_t>(kSceneWidth) * kSceneHeight * 4);
+    HcRenderPort port{bgra.data(), bgra.size(), static_cast<size_t>(kSceneWidth) * 4};
     if (!m_helper->CopyFrameBufferToRenderPort(port)) {
       ADD_FAILURE() << "nothing to copy";
       return {};
     }
-    TestImage image = TestImage::Blank(kWidth, kHeight, 3);
-    for (size_t i = 0; i < static_cast<size_t>(kWidth) * kHeight; ++i) {
+    TestImage image = TestImage::Blank(kSceneWidth, kSceneHeight, 3);
+    for (size_t i = 0; i < static_cast<size_t>(kSceneWidth) * kSceneHeight; ++i) {
       for (int c = 0; c < 3; ++c) image.pixels[i * 3 + c] = bgra[i * 4 + 2 - c];
     }
     return image;
@@ -158,22 +158,22 @@ TEST_F(PresentationScene, PerspectiveAndCylinderViewsetsMatchV360) {
   ASSERT_EQ(0, presentation->SetInitContextFromHcML(true));
   EXPECT_EQ(PWStringRef("Perspective"), context->GetViewsetName());
 
-  OffscreenScene scene(context);
+  PresentationOffscreenScene scene(context);
   const TestImage ours = scene.Draw();
   ASSERT_FALSE(ours.Empty());
-  const TestImage theirs = RunV360(picture, V360Flat(look, kWidth, kHeight), kWidth, kHeight);
+  const TestImage theirs = RunV360(picture, V360Flat(look, kSceneWidth, kSceneHeight), kSceneWidth, kSceneHeight);
   ASSERT_FALSE(theirs.Empty());
   EXPECT_LE(BlurredMeanAbsDifference(ours, theirs), 4.0);
   EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(theirs)), 8.0);
   const Look elsewhere{look.pan + 30.0f, look.tilt, look.vfov};
-  EXPECT_GT(BlurredMeanAbsDifference(ours, RunV360(picture, V360Flat(elsewhere, kWidth, kHeight), kWidth, kHeight)),
+  EXPECT_GT(BlurredMeanAbsDifference(ours, RunV360(picture, V360Flat(elsewhere, kSceneWidth, kSceneHeight), kSceneWidth, kSceneHeight)),
             8.0);
 
   // Switching keeps the look direction; the cylinder shows the whole turn.
   ASSERT_EQ(0, context->SetViewsetName(PWStringRef("Cylinder")));
   const TestImage cylinder = scene.Draw();
   ASSERT_FALSE(cylinder.Empty());
-  const TestImage theirCylinder = RunV360(picture, V360Cylinder(look.pan), kWidth, kHeight);
+  const TestImage theirCylinder = RunV360(picture, V360Cylinder(look.pan), kSceneWidth, kSceneHeight);
   ASSERT_FALSE(theirCylinder.Empty());
   EXPECT_LE(BlurredMeanAbsDifference(cylinder, theirCylinder), 4.0);
   EXPECT_GT(BlurredMeanAbsDifference(cylinder, theirs), 8.0);
@@ -208,15 +208,15 @@ TEST_F(PresentationScene, WrittenPresentationReadsBackAsTheSameScene) {
   const std::string rewritten = WriteObjectToHcMLString(second).Str();
   EXPECT_EQ(written, rewritten);
 
-  OffscreenScene firstScene(first->GetHcContext());
+  PresentationOffscreenScene firstScene(first->GetHcContext());
   const TestImage before = firstScene.Draw();
-  OffscreenScene secondScene(second->GetHcContext());
+  PresentationOffscreenScene secondScene(second->GetHcContext());
   const TestImage after = secondScene.Draw();
   ASSERT_FALSE(before.Empty());
   ASSERT_FALSE(after.Empty());
   EXPECT_LE(BlurredMeanAbsDifference(before, after), 1.0);
   const Look turned{120.0f, 5.0f, 45.0f};
-  EXPECT_LE(BlurredMeanAbsDifference(after, RunV360(picture, V360Flat(turned, kWidth, kHeight), kWidth, kHeight)),
+  EXPECT_LE(BlurredMeanAbsDifference(after, RunV360(picture, V360Flat(turned, kSceneWidth, kSceneHeight), kSceneWidth, kSceneHeight)),
             4.0);
 }
 

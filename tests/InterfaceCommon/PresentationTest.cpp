@@ -55,14 +55,14 @@ void PresentationHolder::PresentationHolderClass::SetupProperties() {
 
 namespace {
 
-constexpr const char* kNamespaces =
+constexpr const char* kPresentationNamespaces =
     "xmlns=\"http://www.halcyonplayer.net/halcyon/hcml\" "
     "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"";
 
 // One perspective viewset of that name, as loaded at "hc://Viewsets".
 std::string ViewsetsText(const std::string& name, const std::string& viewName) {
-  return std::string("<Viewset ") + kNamespaces + " xsi:type=\"Viewset\"><Name>" + name +
-         "</Name><MainViewPath>hc://View</MainViewPath><ViewHcML><![CDATA[<View " + kNamespaces +
+  return std::string("<Viewset ") + kPresentationNamespaces + " xsi:type=\"Viewset\"><Name>" + name +
+         "</Name><MainViewPath>hc://View</MainViewPath><ViewHcML><![CDATA[<View " + kPresentationNamespaces +
          " xsi:type=\"PerspectiveView\"><Name>" + viewName + "</Name></View>]]></ViewHcML></Viewset>";
 }
 
@@ -142,7 +142,7 @@ TEST_F(PresentationTest, NewPresentationAndItsPropertyTable) {
 }
 
 TEST_F(PresentationTest, ReadsItsValuesFromHcMLAndWritesThemBack) {
-  const std::string text = std::string("<HcPresentation ") + kNamespaces +
+  const std::string text = std::string("<HcPresentation ") + kPresentationNamespaces +
                            " xsi:type=\"HcPresentation\"><DisplaySize>w=800 h=600</DisplaySize>"
                            "<UseIdle>true</UseIdle><AutoPlay>true</AutoPlay><ViewsetName>Wide</ViewsetName>"
                            "</HcPresentation>";
@@ -304,7 +304,7 @@ TEST_F(PresentationTest, BuildSharesSourcesAndProjectionsByName) {
 TEST_F(PresentationTest, IdleTransitionAndControllers) {
   KsRef<HcContextHelper> context = presentation->GetHcContext();
   presentation->SetUseIdle(true);
-  presentation->SetViewTweensHcML(PWStringRef(std::string("<Tweens ") + kNamespaces +
+  presentation->SetViewTweensHcML(PWStringRef(std::string("<Tweens ") + kPresentationNamespaces +
                                               " xsi:type=\"tweens\"><tween xsi:type=\"DoNothingTween\">"
                                               "<Name>Pan</Name></tween></Tweens>"));
   // A controller that takes the scene, and one that has no place for it.
@@ -332,7 +332,7 @@ TEST_F(PresentationTest, IdleTransitionAndControllers) {
 }
 
 // Text in an element of a document, escaped.
-std::string Escaped(const std::string& text) {
+std::string PresentationEscaped(const std::string& text) {
   std::string out;
   for (char c : text) out += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
   return out;
@@ -343,8 +343,8 @@ TEST_F(PresentationTest, PresentationsBuiltInsideBuildsAreBounded) {
   // its own scene from the next level.
   std::string text;
   for (int level = 0; level < 2 * HcPresentation::kMaxNestedBuilds; ++level) {
-    const std::string initial = text.empty() ? "" : "<InitialViewHcML>" + Escaped(text) + "</InitialViewHcML>";
-    text = std::string("<NamedControllerObjects ") + kNamespaces +
+    const std::string initial = text.empty() ? "" : "<InitialViewHcML>" + PresentationEscaped(text) + "</InitialViewHcML>";
+    text = std::string("<NamedControllerObjects ") + kPresentationNamespaces +
            " xsi:type=\"objects\"><entry xsi:type=\"HcPresentation\">" + initial +
            "<InitContextFromHcML>true</InitContextFromHcML></entry></NamedControllerObjects>";
   }

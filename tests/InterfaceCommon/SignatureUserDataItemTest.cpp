@@ -14,9 +14,9 @@ using hc::movfile::MovUserData;
 
 namespace {
 
-std::vector<uint8_t> Bytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
+std::vector<uint8_t> SignatureBytes(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
 
-std::vector<uint8_t> Serialized(const MovUserData& userData) {
+std::vector<uint8_t> SignatureSerialized(const MovUserData& userData) {
   std::vector<uint8_t> bytes;
   userData.SerializePayload(bytes);
   return bytes;
@@ -30,20 +30,20 @@ TEST(SignatureUserDataItem, StoresOnePlainItemAndReadsItBack) {
   EXPECT_EQ(ReadSignatureUserDataItem(userData, &read), -2026);
   EXPECT_FALSE(read);
 
-  userData.AppendItem(hc::movfile::MovFourCC("\xA9nam"), Bytes("title"));
-  ASSERT_EQ(WriteSignatureUserDataItem(Bytes("first signature"), userData), 0);
-  ASSERT_EQ(WriteSignatureUserDataItem(Bytes("second signature"), userData), 0);
+  userData.AppendItem(hc::movfile::MovFourCC("\xA9nam"), SignatureBytes("title"));
+  ASSERT_EQ(WriteSignatureUserDataItem(SignatureBytes("first signature"), userData), 0);
+  ASSERT_EQ(WriteSignatureUserDataItem(SignatureBytes("second signature"), userData), 0);
   EXPECT_EQ(userData.ItemCount(), 2u);
   EXPECT_EQ(userData.CountItems(kSignatureUserDataType), 1u);
   ASSERT_EQ(ReadSignatureUserDataItem(userData, &read), 0);
-  EXPECT_EQ(std::vector<uint8_t>(read->View().begin(), read->View().end()), Bytes("second signature"));
+  EXPECT_EQ(std::vector<uint8_t>(read->View().begin(), read->View().end()), SignatureBytes("second signature"));
 }
 
 TEST(SignatureUserDataItem, AFailedStoreKeepsTheOldSignature) {
   MovUserData userData;
-  ASSERT_EQ(WriteSignatureUserDataItem(Bytes("old signature"), userData), 0);
+  ASSERT_EQ(WriteSignatureUserDataItem(SignatureBytes("old signature"), userData), 0);
   while (userData.ItemCount() < MovUserData::kMaxItems) userData.AppendItem(hc::movfile::MovFourCC("fill"), {});
-  const std::vector<uint8_t> before = Serialized(userData);
-  EXPECT_EQ(WriteSignatureUserDataItem(Bytes("new signature"), userData), -2291);
-  EXPECT_EQ(Serialized(userData), before);
+  const std::vector<uint8_t> before = SignatureSerialized(userData);
+  EXPECT_EQ(WriteSignatureUserDataItem(SignatureBytes("new signature"), userData), -2291);
+  EXPECT_EQ(SignatureSerialized(userData), before);
 }

@@ -293,6 +293,38 @@ TEST(PWString, ContentsOfFileAreDecodedWhole) {
   EXPECT_EQ(TextOf(PWStringCreateWithContentsOfFile(folder.Write("accented", accented))), accented);
 
   EXPECT_TRUE(PWStringCreateWithContentsOfFile(folder.Write("latin1", "caf\xE9")).IsNull());
+
+  // A file that reports no size still reads to its end.
+  const PWStringRef status = PWStringCreateWithContentsOfFile("/proc/self/status");
+  EXPECT_NE(std::string::npos, status.Str().find("Name:"));
+}
+
+// The check runs over ASCII several bytes at a time: a character, good or
+// bad, must be judged the same wherever it falls within a run of ASCII.
+TEST(PWString, ContentsOfFileAreCheckedAsUTF8WhereverACharacterFalls) {
+  struct Case {
+    const char* character;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"\xC3\xA9", true},           {"\xE2\x82\xAC", true},       {"\xF0\x9F\x98\x80", true},
+      {"\x80", false},               {"\xC3", false},                {"\xC0\xAF", false},
+      {"\xED\xA0\x80", false},       {"\xF4\x90\x80\x80", false},   {"\xE2\x82", false},
+      {"\xFF", false},
+  };
+  TestFolder folder;
+  for (const Case& c : cases) {
+    for (size_t before = 0; before < 18; ++before) {
+      for (size_t after : {size_t{0}, size_t{1}, size_t{9}}) {
+        const std::string text = std::string(before, 'a') + c.character + std::string(after, 'b');
+        const PWStringRef read = PWStringCreateWithContentsOfFile(folder.Write("text", text));
+        EXPECT_EQ(c.valid, !read.IsNull()) << before << " " << after << " " << text;
+        if (c.valid) {
+          EXPECT_EQ(TextOf(read), text);
+        }
+      }
+    }
+  }
 }
 
 // Sets an environment variable for the life of the object.

@@ -12,16 +12,13 @@
 
 namespace {
 
-constexpr float kTolerance = 3e-6f;
-constexpr float kPi = static_cast<float>(std::numbers::pi);
-
 void ExpectGolden(PanoProjection& projection, const GoldenRow& row) {
   SCOPED_TRACE(row.caseName + " pan " + std::to_string(row.panDeg) + " tilt " + std::to_string(row.tiltDeg));
   float x = -99.0f;
   float y = -99.0f;
   EXPECT_EQ(row.valid, projection.GetPointForAngleRad(Radians(row.panDeg), Radians(row.tiltDeg), &x, &y));
-  EXPECT_NEAR(row.x, x, kTolerance);
-  EXPECT_NEAR(row.y, y, kTolerance);
+  EXPECT_NEAR(row.x, x, kGoldenTolerance);
+  EXPECT_NEAR(row.y, y, kGoldenTolerance);
 }
 
 void RunGoldenTable(const std::string& file,

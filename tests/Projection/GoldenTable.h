@@ -1,7 +1,12 @@
 #pragma once
 
+#include <numbers>
 #include <string>
 #include <vector>
+
+// How close a mapping must come to a golden value.
+inline constexpr float kGoldenTolerance = 3e-6f;
+inline constexpr float kPi = static_cast<float>(std::numbers::pi);
 
 // One row of a golden table made by data/make_golden.py.
 struct GoldenRow {

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr float kTolerance = 3e-6f;
-constexpr float kPi = static_cast<float>(std::numbers::pi);
-
 // Radius linear in the tilt: -90 degrees at the centre, +30 at the edge.
 KsRef<LinearFunc> MakeLinearRadius() {
   auto f = KsMakeRef<LinearFunc>();
@@ -45,8 +42,8 @@ TEST(RadialFuncProj, MatchesTheGoldenTableInAllFourMirrorAndInvertCombinations) 
     float x = -99.0f;
     float y = -99.0f;
     EXPECT_EQ(row.valid, p->GetPointForAngleRad(Radians(row.panDeg), Radians(row.tiltDeg), &x, &y));
-    EXPECT_NEAR(row.x, x, kTolerance);
-    EXPECT_NEAR(row.y, y, kTolerance);
+    EXPECT_NEAR(row.x, x, kGoldenTolerance);
+    EXPECT_NEAR(row.y, y, kGoldenTolerance);
     ++rows;
   }
   EXPECT_EQ(100, rows);

@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 160;
+constexpr int kYuvWidth = 320;
+constexpr int kYuvHeight = 160;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
+std::vector<uint8_t> ReadPlaneFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -54,7 +54,7 @@ class PlanesTexture : public HcTexture {
     glEnable(GL_TEXTURE_2D);
     YuvToRgbProgram* program = m_renderer.GetYuvProgram(m_layout, GL_TEXTURE_2D);
     if (!program) return -1;
-    program->Use(kWidth, kHeight, false, false);
+    program->Use(kYuvWidth, kYuvHeight, false, false);
     return 0;
   }
   eAppErr Deactivate() override {
@@ -86,18 +86,18 @@ float BlurredMeanAbsDifference(const std::vector<uint8_t>& argb, const std::vect
       for (int dx = -1; dx <= 1; ++dx) {
         const int sx = x + dx;
         const int sy = y + dy;
-        if (sx < 0 || sy < 0 || sx >= kWidth || sy >= kHeight) continue;
-        sum += pixels[(static_cast<size_t>(sy) * kWidth + sx) * stride + offset];
+        if (sx < 0 || sy < 0 || sx >= kYuvWidth || sy >= kYuvHeight) continue;
+        sum += pixels[(static_cast<size_t>(sy) * kYuvWidth + sx) * stride + offset];
         ++n;
       }
     }
     return sum / static_cast<float>(n);
   };
   double total = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) total += std::fabs(at(argb, 4, 1 + channel, x, y) - at(rgb, 3, channel, x, y));
+  for (int y = 0; y < kYuvHeight; ++y) {
+    for (int x = 0; x < kYuvWidth; ++x) total += std::fabs(at(argb, 4, 1 + channel, x, y) - at(rgb, 3, channel, x, y));
   }
-  return static_cast<float>(total / (kWidth * kHeight));
+  return static_cast<float>(total / (kYuvWidth * kYuvHeight));
 }
 
 struct Case {
@@ -110,32 +110,32 @@ class YuvPlanes : public ::testing::TestWithParam<Case> {};
 TEST_P(YuvPlanes, DecoderPlanesMatchFfmpegsConversion) {
   const Case& c = GetParam();
   ScratchFolder folder;
-  const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight);
+  const std::string size = std::to_string(kYuvWidth) + "x" + std::to_string(kYuvHeight);
   const std::string planes = folder / "frame.yuv";
   const std::string reference = folder / "frame.rgb";
   ASSERT_EQ(0, RunTool({"ffmpeg", "-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=1",
                         "-frames:v", "1", "-pix_fmt", c.ffmpegFormat, "-f", "rawvideo", "-y", planes}));
   ASSERT_EQ(0, RunTool({"ffmpeg", "-nostdin", "-v", "error", "-f", "rawvideo", "-pix_fmt", c.ffmpegFormat, "-s", size,
                         "-i", planes, "-pix_fmt", "rgb24", "-f", "rawvideo", "-y", reference}));
-  const std::vector<uint8_t> bytes = ReadFile(planes);
-  const std::vector<uint8_t> rgb = ReadFile(reference);
-  ASSERT_EQ(static_cast<size_t>(kWidth) * kHeight * 3 / 2, bytes.size());
+  const std::vector<uint8_t> bytes = ReadPlaneFile(planes);
+  const std::vector<uint8_t> rgb = ReadPlaneFile(reference);
+  ASSERT_EQ(static_cast<size_t>(kYuvWidth) * kYuvHeight * 3 / 2, bytes.size());
 
   DrawingRenderer drawing;
-  ASSERT_TRUE(drawing.Make(kWidth, kHeight));
+  ASSERT_TRUE(drawing.Make(kYuvWidth, kYuvHeight));
   auto texture = KsMakeRef<PlanesTexture>(*drawing.renderer, c.layout);
-  const size_t lumaBytes = static_cast<size_t>(kWidth) * kHeight;
-  texture->planes.push_back(PlaneTexture(GL_TEXTURE0, GL_LUMINANCE, kWidth, kHeight, bytes.data()));
+  const size_t lumaBytes = static_cast<size_t>(kYuvWidth) * kYuvHeight;
+  texture->planes.push_back(PlaneTexture(GL_TEXTURE0, GL_LUMINANCE, kYuvWidth, kYuvHeight, bytes.data()));
   if (c.layout == YuvToRgbProgram::Layout::kPlanar) {
-    texture->planes.push_back(PlaneTexture(GL_TEXTURE1, GL_LUMINANCE, kWidth / 2, kHeight / 2, &bytes[lumaBytes]));
+    texture->planes.push_back(PlaneTexture(GL_TEXTURE1, GL_LUMINANCE, kYuvWidth / 2, kYuvHeight / 2, &bytes[lumaBytes]));
     texture->planes.push_back(
-        PlaneTexture(GL_TEXTURE2, GL_LUMINANCE, kWidth / 2, kHeight / 2, &bytes[lumaBytes + lumaBytes / 4]));
+        PlaneTexture(GL_TEXTURE2, GL_LUMINANCE, kYuvWidth / 2, kYuvHeight / 2, &bytes[lumaBytes + lumaBytes / 4]));
   } else {
     texture->planes.push_back(
-        PlaneTexture(GL_TEXTURE1, GL_LUMINANCE_ALPHA, kWidth / 2, kHeight / 2, &bytes[lumaBytes]));
+        PlaneTexture(GL_TEXTURE1, GL_LUMINANCE_ALPHA, kYuvWidth / 2, kYuvHeight / 2, &bytes[lumaBytes]));
   }
   ASSERT_EQ(0, drawing.renderer->BeginUpdate());
-  ASSERT_EQ(0, DrawTextureFlat(*drawing.renderer, *texture, kWidth, kHeight));
+  ASSERT_EQ(0, DrawTextureFlat(*drawing.renderer, *texture, kYuvWidth, kYuvHeight));
   drawing.renderer->EndUpdate();
   const std::vector<uint8_t> drawn = drawing.ReadARGB();
   for (int channel = 0; channel < 3; ++channel) {

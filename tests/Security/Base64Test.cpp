@@ -2,23 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 #include <vector>
 
 #include "KsTrace.h"
+#include "SecurityTestSupport.h"
 #include "ToolRunner.h"
 
 using hc::foundation::ByteHandle;
 
 namespace {
-
-std::string RandomBytes(size_t count, unsigned seed) {
-  std::mt19937 generator(seed);
-  std::string bytes(count, '\0');
-  for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
-  return bytes;
-}
 
 std::string HandleBytes(const ByteHandle& handle) {
   return std::string(reinterpret_cast<const char*>(handle.GetBytes()), handle.GetSize());

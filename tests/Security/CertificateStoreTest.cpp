@@ -21,12 +21,6 @@ fs::path Concatenate(const ScratchFolder& scratch, const std::string& name, cons
   return scratch.Write(name, contents);
 }
 
-KsRef<PEMOpenSSLPublicCert> CertificateFrom(const fs::path& pemFile) {
-  auto certificate = KsMakeRef<PEMOpenSSLPublicCert>();
-  certificate->SetPEMCertX509(ReadFile(pemFile));
-  return certificate;
-}
-
 // A root with two intermediate authorities, the second of them revoked; the
 // first issues a good, a revoked and an expired certificate; another root
 // issues one more.

@@ -67,6 +67,12 @@ std::string RandomBytes(size_t count, unsigned seed) {
   return bytes;
 }
 
+KsRef<PEMOpenSSLPublicCert> CertificateFrom(const std::filesystem::path& pemFile) {
+  auto certificate = KsMakeRef<PEMOpenSSLPublicCert>();
+  certificate->SetPEMCertX509(ReadFile(pemFile));
+  return certificate;
+}
+
 KsRef<KsData> DataWithBytes(const std::string& bytes) {
   auto data = KsMakeRef<KsData>();
   data->SetLength(static_cast<uint32_t>(bytes.size()));

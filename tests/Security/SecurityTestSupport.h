@@ -8,6 +8,7 @@
 #include "General/KsClassObject.h"
 #include "General/KsData.h"
 #include "PWString.h"
+#include "Security/PEMOpenSSLPublicCert.h"
 #include "ToolRunner.h"
 
 // Runs the openssl command with the arguments; fails the test when it fails.
@@ -21,6 +22,8 @@ std::string DecodeBase64(const PWStringRef& text);
 // Pseudo-random bytes, the same for the same seed.
 std::string RandomBytes(size_t count, unsigned seed);
 KsRef<KsData> DataWithBytes(const std::string& bytes);
+// A certificate holding the PEM file's text.
+KsRef<PEMOpenSSLPublicCert> CertificateFrom(const std::filesystem::path& pemFile);
 
 // The names of the serialised properties a class adds to KsObject's.
 std::set<std::string> OwnSerializedPropertyNames(const KsRef<KsClassObject>& classObject);

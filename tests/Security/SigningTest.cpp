@@ -24,12 +24,6 @@ KsRef<OpenSSLPrivateKey> KeyFrom(const std::filesystem::path& pemFile, const cha
   return key;
 }
 
-KsRef<PEMOpenSSLPublicCert> CertificateFrom(const std::filesystem::path& pemFile) {
-  auto certificate = KsMakeRef<PEMOpenSSLPublicCert>();
-  certificate->SetPEMCertX509(ReadFile(pemFile));
-  return certificate;
-}
-
 // Signs the bytes; "" when the key made no signature, "error N" on failure.
 std::string SignatureOf(OpenSSLPrivateKey& key, const std::string& bytes) {
   key.SetDataToSignBase64(Base64Of(bytes));

@@ -70,7 +70,7 @@ KsRef<T> Windowed(KsRef<T> tween) {
   return tween;
 }
 
-KsRef<LookDirectionValue> Direction(float pan, float tilt, float vfov) {
+KsRef<LookDirectionValue> TimedDirection(float pan, float tilt, float vfov) {
   auto direction = KsMakeRef<LookDirectionValue>();
   direction->SetPanAngle(pan);
   direction->SetTiltAngle(tilt);
@@ -352,7 +352,7 @@ std::vector<Case> Cases() {
          auto range = KsMakeRef<ObjectValueRange>();
          range->SetStartTime((int64_t{1} << 33) + 5);
          range->SetEndTime((int64_t{1} << 33) + 500);
-         range->SetObjectValue(Direction(1, 2, 3));
+         range->SetObjectValue(TimedDirection(1, 2, 3));
          return range;
        },
        [](const KsRef<KsObject>& loaded, const std::string&) {
@@ -400,7 +400,7 @@ std::vector<Case> Cases() {
          EXPECT_EQ(60u, tracker->GetSampleWindow());
          EXPECT_TRUE(tracker->GetClock().DynamicCast<HcManualClock>());
        }},
-      {"LookDirectionValue", [] { return Direction(-12.5f, 33.0f, 75.0f); },
+      {"LookDirectionValue", [] { return TimedDirection(-12.5f, 33.0f, 75.0f); },
        [](const KsRef<KsObject>& loaded, const std::string&) {
          auto direction = loaded.DynamicCast<LookDirectionValue>();
          ASSERT_TRUE(direction);
@@ -412,9 +412,9 @@ std::vector<Case> Cases() {
        [] {
          auto tween = KsMakeRef<HcMovieTween>();
          tween->SetTimeScale(HcTimeScale::MakeStandardTimeScale(3));
-         auto way = Direction(50, 0, 60);
+         auto way = TimedDirection(50, 0, 60);
          auto in = KsMakeRef<HcMovieTweenLookMarker>();
-         in->SetRightLookDirection(Direction(0, 0, 60));
+         in->SetRightLookDirection(TimedDirection(0, 0, 60));
          in->SetRightPanPolarity(-1);
          auto waypoint = KsMakeRef<HcMovieTweenLookMarker>();
          waypoint->SetTimeValue(2500);
@@ -447,7 +447,7 @@ std::vector<Case> Cases() {
        [] {
          auto marker = KsMakeRef<HcMovieTweenLookMarker>();
          marker->SetTimeValue(-25);
-         marker->SetLeftLookDirection(Direction(1, 2, 3));
+         marker->SetLeftLookDirection(TimedDirection(1, 2, 3));
          return marker;
        }},
       {"HcMovieTweenLookMarkerCollection", [] { return KsMakeRef<HcMovieTweenLookMarkerCollection>(); }},

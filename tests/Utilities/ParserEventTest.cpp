@@ -204,7 +204,7 @@ TEST_F(ParserEvents, SuppressedPropertiesAreSkippedWithTheirSubtree) {
 namespace {
 
 // Writes each event it is given as one line.
-class EventLog : public Emitter {
+class EmitterEventLog : public Emitter {
  public:
   std::string log;
   eAppErr SetOutputFile(void*) override { return 0; }
@@ -243,7 +243,7 @@ class EventLog : public Emitter {
 }  // namespace
 
 TEST_F(ParserEvents, TranslationHandsTypedValuesToTheEmitter) {
-  auto log = KsMakeRef<EventLog>();
+  auto log = KsMakeRef<EmitterEventLog>();
   parser = KsMakeRef<Parser>();
   parser->SetEmitter(log);
   parser->SetRootObject(root);
@@ -276,7 +276,7 @@ TEST_F(ParserEvents, TranslationHandsTypedValuesToTheEmitter) {
   EXPECT_FALSE(root->GetChild());
 
   // A property given up on after its object began is closed for the emitter.
-  auto skipped = KsMakeRef<EventLog>();
+  auto skipped = KsMakeRef<EmitterEventLog>();
   parser = KsMakeRef<Parser>();
   parser->SetEmitter(skipped);
   parser->SetRootObject(root);

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kCylinderWidth = 640;
+constexpr int kCylinderHeight = 480;
 constexpr double kPi = 3.14159265358979323846;
 
 // v360's cylindrical picture of the whole turn centred on our pan: the
@@ -34,18 +34,18 @@ TEST(CylinderPicture, CylinderViewMatchesV360) {
   RegisterAllClasses();
   const TestImage picture = MakeEquirectangularGrid(1024, 512);
   ViewScene scene;
-  ASSERT_TRUE(scene.Make(kWidth, kHeight, picture, KsMakeRef<EquirectangularProj>()));
+  ASSERT_TRUE(scene.Make(kCylinderWidth, kCylinderHeight, picture, KsMakeRef<EquirectangularProj>()));
   auto view = KsMakeRef<CylinderViewOpenGL>();
   view->SetSource(scene.source);
   for (float pan : {0.0f, 120.0f, 250.0f}) {
     view->SetLookDirection(pan, 0, 60, 0);
     const TestImage ours = scene.Draw(view);
     ASSERT_FALSE(ours.Empty());
-    const TestImage theirs = RunV360(picture, V360Cylinder(pan, kWidth, kHeight), kWidth, kHeight);
+    const TestImage theirs = RunV360(picture, V360Cylinder(pan, kCylinderWidth, kCylinderHeight), kCylinderWidth, kCylinderHeight);
     ASSERT_FALSE(theirs.Empty());
     EXPECT_LE(BlurredMeanAbsDifference(ours, theirs), 4.0) << pan;
     EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(theirs)), 8.0) << pan;
-    const TestImage turnedWrongWay = RunV360(picture, V360Cylinder(-pan + 60.0f, kWidth, kHeight), kWidth, kHeight);
+    const TestImage turnedWrongWay = RunV360(picture, V360Cylinder(-pan + 60.0f, kCylinderWidth, kCylinderHeight), kCylinderWidth, kCylinderHeight);
     EXPECT_GT(BlurredMeanAbsDifference(ours, turnedWrongWay), 8.0) << pan;
   }
 }
@@ -60,7 +60,7 @@ TEST(CylinderPicture, PerspectiveViewOfACylindricalSourceMatchesV360) {
       RunV360(grid, "v360=e:cylindrical:h_fov=360:v_fov=100:interp=linear", 1024, 512);
   ASSERT_FALSE(cylinder.Empty());
   ViewScene scene;
-  ASSERT_TRUE(scene.Make(kWidth, kHeight, cylinder, KsMakeRef<CylindricalProj>()));
+  ASSERT_TRUE(scene.Make(kCylinderWidth, kCylinderHeight, cylinder, KsMakeRef<CylindricalProj>()));
   auto view = KsMakeRef<PerspectiveViewOpenGL>();
   view->SetSource(scene.source);
   const std::string input = "cylindrical:ih_fov=360:iv_fov=100";
@@ -68,7 +68,7 @@ TEST(CylinderPicture, PerspectiveViewOfACylindricalSourceMatchesV360) {
     view->SetLookDirection(look.pan, look.tilt, look.vfov, 0);
     const TestImage ours = scene.Draw(view);
     ASSERT_FALSE(ours.Empty());
-    const TestImage theirs = RunV360(cylinder, V360Flat(look, kWidth, kHeight, input), kWidth, kHeight);
+    const TestImage theirs = RunV360(cylinder, V360Flat(look, kCylinderWidth, kCylinderHeight, input), kCylinderWidth, kCylinderHeight);
     ASSERT_FALSE(theirs.Empty());
     EXPECT_LE(BlurredMeanAbsDifference(ours, theirs), 4.0) << look.pan;
     EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(theirs)), 8.0) << look.pan;

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 320;
+constexpr int kFlatWidth = 640;
+constexpr int kFlatHeight = 320;
 
 // v360's equirectangular picture turned so that our pan lies in the middle.
 std::string V360Turned(float pan) {
@@ -44,7 +44,7 @@ class FlatViews : public ::testing::Test {
   void SetUp() override {
     RegisterAllClasses();
     picture = MakeEquirectangularGrid(1024, 512);
-    ASSERT_TRUE(scene.Make(kWidth, kHeight, picture, KsMakeRef<EquirectangularProj>()));
+    ASSERT_TRUE(scene.Make(kFlatWidth, kFlatHeight, picture, KsMakeRef<EquirectangularProj>()));
   }
   TestImage picture;
   ViewScene scene;
@@ -53,13 +53,13 @@ class FlatViews : public ::testing::Test {
 TEST_F(FlatViews, CartesianViewScrollsWithThePanLikeV360) {
   auto view = KsMakeRef<CartesianProjectionView>();
   view->SetSource(scene.source);
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kFlatWidth, kFlatHeight));
   ASSERT_EQ(0, view->SetProjection(KsMakeRef<EquirectangularProj>()));
   for (float pan : {0.0f, 100.0f, 250.0f}) {
     view->SetLookDirection(pan, 0, 60, 0);
     const TestImage ours = scene.Draw(view);
     ASSERT_FALSE(ours.Empty()) << pan;
-    const TestImage theirs = RunV360(picture, V360Turned(pan), kWidth, kHeight);
+    const TestImage theirs = RunV360(picture, V360Turned(pan), kFlatWidth, kFlatHeight);
     EXPECT_LE(BlurredMeanAbsDifference(ours, theirs), 4.0) << pan;
     EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(theirs)), 8.0) << pan;
   }
@@ -79,7 +79,7 @@ TEST_F(FlatViews, CartesianViewScrollsWithThePanLikeV360) {
 
 TEST_F(FlatViews, CartesianPointsWrapByWholeImages) {
   auto view = KsMakeRef<CartesianProjectionView>();
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kFlatWidth, kFlatHeight));
   KsPointF point;
   float pan = 0.0f;
   float tilt = 0.0f;
@@ -89,19 +89,19 @@ TEST_F(FlatViews, CartesianPointsWrapByWholeImages) {
   view->SetProjection(KsMakeRef<EquirectangularProj>());
   view->SetLookDirection(90, 0, 60, 0);
   ASSERT_EQ(0, view->PointAtDirectionDeg(90, 0, &point, 1));
-  EXPECT_NEAR(kWidth / 2.0f, point.x, 1e-2);
-  EXPECT_NEAR(kHeight / 2.0f, point.y, 1e-2);
+  EXPECT_NEAR(kFlatWidth / 2.0f, point.x, 1e-2);
+  EXPECT_NEAR(kFlatHeight / 2.0f, point.y, 1e-2);
   KsPointF copies[3];
   for (int i = 0; i < 3; ++i) ASSERT_EQ(0, view->PointAtDirectionDeg(30, 20, &copies[i], i));
-  EXPECT_NEAR(kWidth, copies[1].x - copies[0].x, 1e-2);
-  EXPECT_NEAR(kWidth, copies[2].x - copies[1].x, 1e-2);
-  EXPECT_GT(copies[1].y, kHeight / 2.0f);
+  EXPECT_NEAR(kFlatWidth, copies[1].x - copies[0].x, 1e-2);
+  EXPECT_NEAR(kFlatWidth, copies[2].x - copies[1].x, 1e-2);
+  EXPECT_GT(copies[1].y, kFlatHeight / 2.0f);
   EXPECT_EQ(-2, view->PointAtDirectionDeg(30, 20, &point, 3));
   ASSERT_EQ(0, view->DirectionAtPointDeg(copies[1], &pan, &tilt));
   EXPECT_NEAR(30.0f, pan, 1e-2);
   EXPECT_NEAR(20.0f, tilt, 1e-2);
   // A point left of the first copy lies a turn lower.
-  ASSERT_EQ(0, view->DirectionAtPointDeg({copies[1].x - kWidth, copies[1].y}, &pan, &tilt));
+  ASSERT_EQ(0, view->DirectionAtPointDeg({copies[1].x - kFlatWidth, copies[1].y}, &pan, &tilt));
   EXPECT_NEAR(30.0f - 360.0f, pan, 1e-2);
   // Far away or not finite: no endless wrapping.
   EXPECT_EQ(0, view->DirectionAtPointDeg({1e9f, copies[1].y}, &pan, &tilt));
@@ -123,8 +123,8 @@ TEST_F(FlatViews, FlatSourceViewShowsTheWholeImage) {
   view->SetSource(scene.source);
   const TestImage ours = scene.Draw(view);
   ASSERT_FALSE(ours.Empty());
-  EXPECT_LE(BlurredMeanAbsDifference(ours, Resized(picture, kWidth, kHeight)), 4.0);
-  EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(Resized(picture, kWidth, kHeight))), 8.0);
+  EXPECT_LE(BlurredMeanAbsDifference(ours, Resized(picture, kFlatWidth, kFlatHeight)), 4.0);
+  EXPECT_GT(BlurredMeanAbsDifference(ours, MirroredLeftRight(Resized(picture, kFlatWidth, kFlatHeight))), 8.0);
 }
 
 TEST_F(FlatViews, FlatSourceViewPointsGoThroughTheSourceProjection) {

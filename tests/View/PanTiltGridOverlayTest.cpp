@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kOverlayWidth = 320;
+constexpr int kOverlayHeight = 240;
 
 bool IsGreen(const TestImage& image, int x, int y) {
   return image.At(x, y, 1) > 100 && image.At(x, y, 0) < 60 && image.At(x, y, 2) < 60;
@@ -30,9 +30,9 @@ class Overlay : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterAllClasses();
-    ASSERT_TRUE(scene.drawing.Make(kWidth, kHeight));
+    ASSERT_TRUE(scene.drawing.Make(kOverlayWidth, kOverlayHeight));
     overlay->SetGridColor({0.0f, 1.0f, 0.0f, 1.0f});
-    overlay->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+    overlay->SetFrame(KsRectF(0, 0, kOverlayWidth, kOverlayHeight));
   }
 
   // Every green pixel lies on the graticule as the reference view maps it.
@@ -58,7 +58,7 @@ class Overlay : public ::testing::Test {
 
 TEST_F(Overlay, LinesFollowThePerspectiveViewAndBreakBehindTheEye) {
   auto view = KsMakeRef<PerspectiveViewOpenGL>();
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kOverlayWidth, kOverlayHeight));
   overlay->SetReferenceView(view);
   for (const Look& look : {Look{95, 0, 60}, Look{0, 75, 100}, Look{200, -40, 90}}) {
     view->SetLookDirection(look.pan, look.tilt, look.vfov, 0);
@@ -66,7 +66,7 @@ TEST_F(Overlay, LinesFollowThePerspectiveViewAndBreakBehindTheEye) {
     const TestImage picture = scene.Draw(overlay, false, &result);
     ASSERT_EQ(0, result);
     int green = 0;
-    ExpectOnlyGraticule(picture, *view, look.vfov / kHeight, &green);
+    ExpectOnlyGraticule(picture, *view, look.vfov / kOverlayHeight, &green);
     EXPECT_GT(green, 300) << look.pan;
   }
   // The crossing at pan 90, tilt 0 lands where the view maps it.
@@ -74,17 +74,17 @@ TEST_F(Overlay, LinesFollowThePerspectiveViewAndBreakBehindTheEye) {
   const TestImage picture = scene.Draw(overlay, false);
   KsPointF crossing;
   ASSERT_EQ(0, view->PointAtDirectionDeg(90, 0, &crossing, 0));
-  EXPECT_TRUE(IsGreen(picture, static_cast<int>(crossing.x), kHeight - 1 - static_cast<int>(crossing.y)));
+  EXPECT_TRUE(IsGreen(picture, static_cast<int>(crossing.x), kOverlayHeight - 1 - static_cast<int>(crossing.y)));
 }
 
 TEST_F(Overlay, LinesFollowTheCylinderView) {
   auto view = KsMakeRef<CylinderViewOpenGL>();
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kOverlayWidth, kOverlayHeight));
   view->SetLookDirection(45, 0, 60, 0);
   overlay->SetReferenceView(view);
   int green = 0;
   const TestImage picture = scene.Draw(overlay, false);
-  ExpectOnlyGraticule(picture, *view, 360.0 / kWidth, &green);
+  ExpectOnlyGraticule(picture, *view, 360.0 / kOverlayWidth, &green);
   EXPECT_GT(green, 300);
 }
 
@@ -102,7 +102,7 @@ TEST_F(Overlay, SettingsAndRefusals) {
   EXPECT_TRUE(responder->GetTransparent());
   // Two divisions: each meridian one segment from the nadir to the zenith.
   auto view = KsMakeRef<CylinderViewOpenGL>();
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kOverlayWidth, kOverlayHeight));
   overlay->SetReferenceView(view);
   scene.Draw(overlay, false, &result);
   EXPECT_EQ(0, result);

@@ -17,18 +17,18 @@ class TestPanoView : public PanoView {
   eAppErr PointAtDirectionDeg(float, float, KsPointF*, int32_t) override { return 0; }
 };
 
-struct Look {
+struct ViewLook {
   float pan, tilt, vfov, skew;
 };
 
-Look Requested(PanoView& view) {
-  Look look{};
+ViewLook Requested(PanoView& view) {
+  ViewLook look{};
   view.GetLookDirection(&look.pan, &look.tilt, &look.vfov, &look.skew);
   return look;
 }
 
-Look Constrained(PanoView& view) {
-  Look look{};
+ViewLook Constrained(PanoView& view) {
+  ViewLook look{};
   view.GetConstrainedLookDirection(&look.pan, &look.tilt, &look.vfov, &look.skew);
   return look;
 }
@@ -40,8 +40,8 @@ class PanoViewLook : public ::testing::Test {
 };
 
 TEST_F(PanoViewLook, NewViewHasItsDefaults) {
-  const Look r = Requested(*view);
-  const Look c = Constrained(*view);
+  const ViewLook r = Requested(*view);
+  const ViewLook c = Constrained(*view);
   EXPECT_EQ(0.0f, r.pan);
   EXPECT_EQ(0.0f, r.tilt);
   EXPECT_EQ(90.0f, r.vfov);
@@ -55,10 +55,10 @@ TEST_F(PanoViewLook, NewViewHasItsDefaults) {
 
 TEST_F(PanoViewLook, DirectionsWrapAndClamp) {
   struct Case {
-    Look set;
+    ViewLook set;
     uint32_t constraints;
     float vfovMin, vfovMax;
-    Look requested, constrained;
+    ViewLook requested, constrained;
   } cases[] = {
       {{-30, 0, 60, 0}, 31, 20, 100, {330, 0, 60, 0}, {330, 0, 60, 0}},
       {{725, 10, 60, 5}, 31, 20, 100, {5, 10, 60, 5}, {5, 10, 60, 5}},
@@ -76,8 +76,8 @@ TEST_F(PanoViewLook, DirectionsWrapAndClamp) {
     v->SetVFOVMin(c.vfovMin);
     v->SetVFOVMax(c.vfovMax);
     ASSERT_EQ(0, v->SetLookDirection(c.set.pan, c.set.tilt, c.set.vfov, c.set.skew));
-    const Look r = Requested(*v);
-    const Look k = Constrained(*v);
+    const ViewLook r = Requested(*v);
+    const ViewLook k = Constrained(*v);
     EXPECT_FLOAT_EQ(c.requested.pan, r.pan) << c.set.pan;
     EXPECT_FLOAT_EQ(c.requested.tilt, r.tilt) << c.set.tilt;
     EXPECT_FLOAT_EQ(c.requested.vfov, r.vfov) << c.set.vfov;

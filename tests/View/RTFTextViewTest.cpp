@@ -13,8 +13,8 @@
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 160;
+constexpr int kRTFTextWidth = 320;
+constexpr int kRTFTextHeight = 160;
 const uint8_t kBlack[3] = {0, 0, 0};
 
 KsRef<KsData> DataOf(const std::string& text) {
@@ -29,15 +29,15 @@ const char* kCaption = R"({\rtf1{\fonttbl\f0\fswiss Helvetica;}\f0\fs40 Great ha
 class Captions : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scene.Make(kWidth, kHeight));
+    ASSERT_TRUE(scene.Make(kRTFTextWidth, kRTFTextHeight));
     view = KsMakeRef<RTFTextView>();
     view->SetRTFData(DataOf(kCaption));
-    view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+    view->SetFrame(KsRectF(0, 0, kRTFTextWidth, kRTFTextHeight));
   }
   eAppErr Draw() {
     return scene.Frame([&] { return view->Draw(scene.renderer); });
   }
-  PixelBox Ink() { return InkBox(scene.ReadRGBA(), kWidth, kHeight, kBlack); }
+  PixelBox Ink() { return InkBox(scene.ReadRGBA(), kRTFTextWidth, kRTFTextHeight, kBlack); }
 
   OverlayScene scene;
   KsRef<RTFTextView> view;
@@ -53,16 +53,16 @@ TEST_F(Captions, InkLiesWhereTheAlignmentPutsTheText) {
   // Centred both ways by default, within a pixel or two.
   PixelBox ink = Ink();
   ASSERT_FALSE(ink.Empty());
-  EXPECT_NEAR(kWidth / 2.0f, ink.CentreX(), 2.5f);
-  EXPECT_GE(ink.y0, (kHeight - h) / 2 - 1);
-  EXPECT_LE(ink.y1, (kHeight + h) / 2 + 1);
+  EXPECT_NEAR(kRTFTextWidth / 2.0f, ink.CentreX(), 2.5f);
+  EXPECT_GE(ink.y0, (kRTFTextHeight - h) / 2 - 1);
+  EXPECT_LE(ink.y1, (kRTFTextHeight + h) / 2 + 1);
   // Right and bottom.
   view->SetAlignment(RTFTextView::kAlignRight | RTFTextView::kAlignBottom);
   ASSERT_EQ(0, Draw());
   ink = Ink();
-  EXPECT_GE(ink.x1, kWidth - 4);
-  EXPECT_GE(ink.x0, kWidth - w - 1);
-  EXPECT_GE(ink.y0, kHeight - h - 1);
+  EXPECT_GE(ink.x1, kRTFTextWidth - 4);
+  EXPECT_GE(ink.x0, kRTFTextWidth - w - 1);
+  EXPECT_GE(ink.y0, kRTFTextHeight - h - 1);
   // Top left: no ink outside the texture's rectangle.
   view->SetAlignment(0);
   ASSERT_EQ(0, Draw());

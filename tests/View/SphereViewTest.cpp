@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kSphereWidth = 640;
+constexpr int kSphereHeight = 480;
 
 TEST(SphereViewTest, RadialOffsetFollowsTheFieldOfView) {
   RegisterAllClasses();
@@ -44,7 +44,7 @@ TEST(SphereViewTest, AtTheCentreItMatchesV360Flat) {
   RegisterAllClasses();
   const TestImage picture = MakeEquirectangularGrid(1024, 512);
   ViewScene scene;
-  ASSERT_TRUE(scene.Make(kWidth, kHeight, picture, KsMakeRef<EquirectangularProj>()));
+  ASSERT_TRUE(scene.Make(kSphereWidth, kSphereHeight, picture, KsMakeRef<EquirectangularProj>()));
   auto view = KsMakeRef<SphereViewOpenGL>();
   view->SetSource(scene.source);
   const Look look{140, 15, 70};
@@ -52,7 +52,7 @@ TEST(SphereViewTest, AtTheCentreItMatchesV360Flat) {
   ASSERT_EQ(0.0f, view->GetRadialOffset());
   const TestImage ours = scene.Draw(view);
   ASSERT_FALSE(ours.Empty());
-  const TestImage theirs = RunV360(picture, V360Flat(look, kWidth, kHeight), kWidth, kHeight);
+  const TestImage theirs = RunV360(picture, V360Flat(look, kSphereWidth, kSphereHeight), kSphereWidth, kSphereHeight);
   EXPECT_LE(BlurredMeanAbsDifference(ours, theirs), 4.0);
 }
 
@@ -66,10 +66,10 @@ TEST(SphereViewTest, MappingsAgreeWithThePulledBackPicture) {
   } cases[] = {{100, 0, 135, {150, 20}}, {20, 30, 200, {300, -10}}, {0, 0, 60, {10, 5}}};
   for (const Case& c : cases) {
     ViewScene scene;
-    ASSERT_TRUE(scene.Make(kWidth, kHeight, DotPicture(2048, 1024, c.dot), KsMakeRef<EquirectangularProj>()));
+    ASSERT_TRUE(scene.Make(kSphereWidth, kSphereHeight, DotPicture(2048, 1024, c.dot), KsMakeRef<EquirectangularProj>()));
     auto view = KsMakeRef<SphereViewOpenGL>();
     view->SetSource(scene.source);
-    view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+    view->SetFrame(KsRectF(0, 0, kSphereWidth, kSphereHeight));
     view->SetLookDirection(c.pan, c.tilt, c.vfov, 0);
     KsPointF drawn;
     ASSERT_TRUE(BrightCentre(scene.Draw(view), &drawn)) << c.vfov;
@@ -84,7 +84,7 @@ TEST(SphereViewTest, MappingsAgreeWithThePulledBackPicture) {
     EXPECT_NEAR(c.dot.tilt, tilt, 1e-2);
   }
   auto view = KsMakeRef<SphereViewOpenGL>();
-  view->SetFrame(KsRectF(0, 0, kWidth, kHeight));
+  view->SetFrame(KsRectF(0, 0, kSphereWidth, kSphereHeight));
   KsPointF point;
   EXPECT_EQ(-2, view->PointAtDirectionDeg(0, 0, &point, 1));
   // Pulled back beyond the sphere, its near side is hidden.

@@ -1,14 +1,18 @@
 #include "PWString.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -55,10 +59,20 @@ std::optional<char32_t> DecodeUTF8(std::string_view text, size_t& pos) {
   return value;
 }
 
+// Runs of ASCII, the bulk of most texts, are checked eight bytes at a time;
+// only the other characters are decoded.
 bool IsValidUTF8(std::string_view text) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
   size_t pos = 0;
   while (pos < text.size()) {
-    if (!DecodeUTF8(text, pos)) return false;
+    while (text.size() - pos >= sizeof(uint64_t)) {
+      uint64_t word;
+      std::memcpy(&word, text.data() + pos, sizeof word);
+      if (word & kHighBits) break;
+      pos += sizeof word;
+    }
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+    if (pos < text.size() && !DecodeUTF8(text, pos)) return false;
   }
   return true;
 }
@@ -180,6 +194,42 @@ std::optional<size_t> ByteOffsetOfUTF16(std::string_view text, size_t units) {
 }
 
 unsigned char FoldASCII(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
+
+// ---------------------------------------------------------------------------
+// Files
+
+// Every byte of the open file: one buffer of the size the file has now, read
+// on until the end in case it grows (or reports no size, as some special
+// files do). Nullopt when a read fails, on a folder, or without memory.
+std::optional<std::string> ReadWholeFile(int fd) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  std::string contents;
+  try {
+    size_t capacity = info.st_size > 0 ? static_cast<size_t>(info.st_size) + 1 : 8192;
+    contents.resize(capacity);
+    size_t used = 0;
+    for (;;) {
+      if (used == capacity) {
+        capacity *= 2;
+        contents.resize(capacity);
+      }
+      const ssize_t got = ::read(fd, contents.data() + used, capacity - used);
+      if (got == 0) break;
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return std::nullopt;
+      }
+      used += static_cast<size_t>(got);
+    }
+    contents.resize(used);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+  return contents;
+}
 
 // ---------------------------------------------------------------------------
 // Paths
@@ -454,15 +504,11 @@ bool PWStringIsBlank(const PWStringRef& string) {
 
 PWStringRef PWStringCreateWithContentsOfFile(const PWStringRef& path) {
   if (path.IsNull()) return nullptr;
-  FILE* file = std::fopen(path.CStr(), "rb");
-  if (!file) return nullptr;
-  std::string contents;
-  char chunk[8192];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  // Decoded as a whole, so a character is never split between two reads.
-  if (failed || !IsValidUTF8(contents)) return nullptr;
-  return PWStringRef(std::move(contents));
+  const int fd = ::open(path.CStr(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  std::optional<std::string> contents = ReadWholeFile(fd);
+  ::close(fd);
+  // Checked as a whole, so a character is never split between two reads.
+  if (!contents || !IsValidUTF8(*contents)) return nullptr;
+  return PWStringRef(std::move(*contents));
 }

@@ -12,13 +12,13 @@ using namespace hc::movfile;
 
 namespace {
 
-using Atom = AtomContainer::Atom;
+using ContainerAtom = AtomContainer::Atom;
 
-std::span<const uint8_t> Bytes(const std::string& text) {
+std::span<const uint8_t> TextBytes(const std::string& text) {
   return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
-std::string Text(const AtomContainer& container, Atom atom) {
+std::string Text(const AtomContainer& container, ContainerAtom atom) {
   std::span<const uint8_t> data;
   EXPECT_EQ(container.GetAtomData(atom, &data), MovErr::Ok);
   return std::string(data.begin(), data.end());
@@ -49,11 +49,11 @@ void PutContainerHeader(MovByteWriter& writer) {
 // leaf 'leaf' (id 7) holding "xyz".
 AtomContainer SampleContainer() {
   AtomContainer container;
-  Atom parent = 0;
+  ContainerAtom parent = 0;
   EXPECT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("prnt"), 1, {}, &parent), MovErr::Ok);
-  EXPECT_EQ(container.InsertChild(parent, MovFourCC("name"), 1, Bytes("ab")), MovErr::Ok);
-  EXPECT_EQ(container.InsertChild(parent, MovFourCC("name"), 2, Bytes("")), MovErr::Ok);
-  EXPECT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("leaf"), 7, Bytes("xyz")), MovErr::Ok);
+  EXPECT_EQ(container.InsertChild(parent, MovFourCC("name"), 1, TextBytes("ab")), MovErr::Ok);
+  EXPECT_EQ(container.InsertChild(parent, MovFourCC("name"), 2, TextBytes("")), MovErr::Ok);
+  EXPECT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("leaf"), 7, TextBytes("xyz")), MovErr::Ok);
   return container;
 }
 
@@ -72,17 +72,17 @@ TEST(AtomContainerTest, FlattensInPublishedLayoutAndReadsBack) {
   PutAtomHeader(writer, 20 + 62 + 23, MovFourCC("sean"), 1, 2);
   PutAtomHeader(writer, 20 + 22 + 20, MovFourCC("prnt"), 1, 2);
   PutAtomHeader(writer, 22, MovFourCC("name"), 1, 0);
-  writer.Bytes(Bytes("ab"));
+  writer.Bytes(TextBytes("ab"));
   PutAtomHeader(writer, 20, MovFourCC("name"), 2, 0);
   PutAtomHeader(writer, 23, MovFourCC("leaf"), 7, 0);
-  writer.Bytes(Bytes("xyz"));
+  writer.Bytes(TextBytes("xyz"));
   ASSERT_EQ(Flat(SampleContainer()), expected);
 
   AtomContainer read;
   ASSERT_EQ(AtomContainer::Parse(expected, &read), MovErr::Ok);
   EXPECT_EQ(read.CountChildren(AtomContainer::kRootAtom), 2u);
   uint32_t id = 0;
-  const Atom parent = read.FindChildByIndex(AtomContainer::kRootAtom, MovFourCC("prnt"), 1, &id);
+  const ContainerAtom parent = read.FindChildByIndex(AtomContainer::kRootAtom, MovFourCC("prnt"), 1, &id);
   ASSERT_NE(parent, AtomContainer::kNoAtom);
   EXPECT_EQ(id, 1u);
   EXPECT_EQ(read.CountChildrenOfType(parent, MovFourCC("name")), 2u);
@@ -98,7 +98,7 @@ TEST(AtomContainerTest, FlattensInPublishedLayoutAndReadsBack) {
 
 TEST(AtomContainerTest, InsertionRefusesWhatWouldCorruptTheTree) {
   AtomContainer container = SampleContainer();
-  const Atom leaf = container.FindChildByIndex(AtomContainer::kRootAtom, MovFourCC("leaf"), 1);
+  const ContainerAtom leaf = container.FindChildByIndex(AtomContainer::kRootAtom, MovFourCC("leaf"), 1);
   const std::vector<uint8_t> before = Flat(container);
   EXPECT_EQ(container.InsertChild(leaf, MovFourCC("kid "), 1, {}), MovErr::NotLeafAtom);
   EXPECT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("leaf"), 7, {}),
@@ -107,7 +107,7 @@ TEST(AtomContainerTest, InsertionRefusesWhatWouldCorruptTheTree) {
   EXPECT_EQ(Flat(container), before);
 
   // Id 0 picks one no sibling of the type has.
-  Atom picked = 0;
+  ContainerAtom picked = 0;
   ASSERT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("leaf"), 0, {}, &picked), MovErr::Ok);
   EXPECT_EQ(container.GetAtomId(picked), 8u);
 }
@@ -127,7 +127,7 @@ TEST(AtomContainerTest, ChildCountPastSixteenBitsFailsTheInsertion) {
 
 TEST(AtomContainerTest, NestingIsLimitedOnWritingAndReading) {
   AtomContainer container;
-  Atom parent = AtomContainer::kRootAtom;
+  ContainerAtom parent = AtomContainer::kRootAtom;
   for (size_t level = 1; level <= AtomContainer::kMaxDepth; ++level) {
     ASSERT_EQ(container.InsertChild(parent, MovFourCC("nest"), 1, {}, &parent), MovErr::Ok);
   }
@@ -151,7 +151,7 @@ TEST(AtomContainerTest, NestingIsLimitedOnWritingAndReading) {
 TEST(AtomContainerTest, LookupByIdWorksWhateverTheOrderOfIds) {
   AtomContainer container;
   for (uint32_t id : {5u, 3u, 9u, 1u}) {
-    ASSERT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("item"), id, Bytes(std::to_string(id))),
+    ASSERT_EQ(container.InsertChild(AtomContainer::kRootAtom, MovFourCC("item"), id, TextBytes(std::to_string(id))),
               MovErr::Ok);
   }
   for (uint32_t id : {1u, 3u, 5u, 9u}) {
