@@ -8,6 +8,7 @@
 #include "KsTrace.h"
 #include "MovTestTools.h"
 #include "RegisterAllClasses.h"
+#include "TraceCapture.h"
 #include "Security/KsSignature.h"
 #include "Utilities/AtomEmitter.h"
 #include "Utilities/Chameleon.h"
@@ -77,16 +78,6 @@ class CompressedUserDataItem : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllClasses(); }
 
-  void SetUp() override {
-    KsTrace::ResetSettings();
-    KsTrace::LoadSettings(PWStringRef(), true);
-    KsTrace::SetOutputSink([this](const std::string& line) { trace += line + "\n"; });
-  }
-  void TearDown() override {
-    KsTrace::SetOutputSink({});
-    KsTrace::ResetSettings();
-  }
-
   // The atom-container form of a signature record, as the movie's object graphs are stored.
   static std::vector<uint8_t> SignatureContainer(const std::string& digest) {
     auto signature = KsMakeRef<KsSignature>();
@@ -115,7 +106,8 @@ class CompressedUserDataItem : public ::testing::Test {
     return holder->GetPropValue().DynamicCast<KsSignature>();
   }
 
-  std::string trace;
+  TraceCapture traces;
+  std::string& trace = traces.text;
 };
 
 TEST_F(CompressedUserDataItem, WritesOneItemWithItsDescriptionAndReadsItBack) {

@@ -13,6 +13,7 @@
 #include "MovFixtures.h"
 #include "MovTestTools.h"
 #include "RegisterAllClasses.h"
+#include "TraceCapture.h"
 #include "platform/movfile/MovFile.h"
 #include "platform/playback/DataReference.h"
 #include "platform/playback/Movie.h"
@@ -25,15 +26,6 @@ namespace {
 class MovieModifierTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllClasses(); }
-  void SetUp() override {
-    KsTrace::ResetSettings();
-    KsTrace::LoadSettings(PWStringRef(), true);
-    KsTrace::SetOutputSink([this](const std::string& line) { trace += line + "\n"; });
-  }
-  void TearDown() override {
-    KsTrace::SetOutputSink({});
-    KsTrace::ResetSettings();
-  }
 
   std::string Copy(const std::string& fixture, const std::string& name) const {
     const std::string path = folder.File(name);
@@ -50,7 +42,8 @@ class MovieModifierTest : public ::testing::Test {
   }
 
   movtest::TempDir folder;
-  std::string trace;
+  TraceCapture traces;
+  std::string& trace = traces.text;
 };
 
 }  // namespace

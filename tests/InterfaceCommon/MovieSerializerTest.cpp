@@ -18,6 +18,7 @@
 #include "MovFixtures.h"
 #include "MovTestTools.h"
 #include "RegisterAllClasses.h"
+#include "TraceCapture.h"
 #include "Source/QTMovieSource.h"
 #include "Source/QTMovieTrackSource.h"
 #include "Time/HcClock.h"
@@ -44,15 +45,6 @@ constexpr const char* kViewsets = "<viewsets/>";
 class MovieSerializerTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { RegisterAllClasses(); }
-  void SetUp() override {
-    KsTrace::ResetSettings();
-    KsTrace::LoadSettings(PWStringRef(), true);
-    KsTrace::SetOutputSink([this](const std::string& line) { trace += line + "\n"; });
-  }
-  void TearDown() override {
-    KsTrace::SetOutputSink({});
-    KsTrace::ResetSettings();
-  }
 
   std::string Copy(const std::string& fixture, const std::string& name) const {
     const std::string path = folder.File(name);
@@ -92,7 +84,8 @@ class MovieSerializerTest : public ::testing::Test {
   static size_t Count(const hc::movfile::MovUserData& userData, uint32_t type) { return userData.CountItems(type); }
 
   movtest::TempDir folder;
-  std::string trace;
+  TraceCapture traces;
+  std::string& trace = traces.text;
 };
 
 void ExpectToolsReadWithoutWarnings(const std::string& path) {
