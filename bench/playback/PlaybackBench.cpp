@@ -3,6 +3,7 @@
 // frame against ffmpeg decoding the same file (same thread count, same cores,
 // interleaved runs, median ratio), the page faults of steady playback, the
 // processor time a paused movie costs, and the peak memory while playing.
+#include <atomic>
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -84,10 +85,11 @@ struct OurRun {
 // opening and stream probing.
 OurRun DecodeAndUpload(const std::string& path) {
   OurRun run;
+  // Read by the decode thread: declared first, so it outlives what reads it.
+  std::atomic<uint64_t> host{1000};
   Player player;
   if (!player.Make(path, 0.2, kThreads)) return run;
-  uint64_t host = 1000;
-  player.movie->GetTimeBase()->SetHostClock([&host] { return host; });
+  player.movie->GetTimeBase()->SetHostClock([&host] { return host.load(); });
   player.movie->SetRate(1.0);
   const auto start = std::chrono::steady_clock::now();
   if (player.context->SetMovie(player.movie.get()) != PlaybackErr::Ok) return run;

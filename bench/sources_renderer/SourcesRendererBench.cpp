@@ -4,6 +4,7 @@
 // against ffmpeg decoding the same file (same decoder thread count, same
 // cores, interleaved runs, median ratio); what a refresh with no new frame
 // costs; and the peak memory while playing.
+#include <atomic>
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>
@@ -202,10 +203,11 @@ struct OurRun {
 // file's opening and stream probing.
 OurRun PlayToScreen(const std::string& path) {
   OurRun run;
+  // Read by the decode thread: declared first, so it outlives what reads it.
+  std::atomic<uint64_t> host{1000};
   Screen screen;
   if (!screen.Make(path)) return run;
-  uint64_t host = 1000;
-  screen.movie->GetTimeBase()->SetHostClock([&host] { return host; });
+  screen.movie->GetTimeBase()->SetHostClock([&host] { return host.load(); });
   screen.movie->SetRate(1.0);
   const auto start = std::chrono::steady_clock::now();
   if (screen.context->SetMovie(screen.movie.get()) != PlaybackErr::Ok) return run;

@@ -229,8 +229,10 @@ TEST_F(VisualContextSetTest, RefreshWithoutANewFrameDoesNoOpenGLWork) {
 // platform renderer) the frame due now is taken.
 TEST_F(VisualContextSetTest, FramesAreTakenForTheDisplaysNextOutputTime) {
   Play(MakeMovie(m_folder, "stamp", {"-pix_fmt", "yuv420p"}));
-  uint64_t host = 1000;
-  m_movie->GetTimeBase()->SetHostClock([&host] { return host; });
+  // A still host clock, captured by value: the movie's decode thread may
+  // still read it after the test's body has returned.
+  constexpr uint64_t host = 1000;
+  m_movie->GetTimeBase()->SetHostClock([] { return host; });
   m_movie->SetRate(1.0);
   ASSERT_EQ(m_context->WaitForImage(nullptr, kWaitMs), PlaybackErr::Ok);
   ASSERT_EQ(0, m_set->UpdateForRenderer(KsRef<PanoRenderer>()));

@@ -217,11 +217,12 @@ TEST_F(VisualContextTest, MidStreamChangeOfSizeAndLayout) {
 // Converted frames go into buffers the context keeps: once the queue is full,
 // playing on takes every buffer from the pool and allocates none.
 TEST_F(VisualContextTest, SteadyPlaybackReusesFrameBuffers) {
+  // Read by the decode thread: declared first, so it outlives what reads it.
+  std::atomic<uint64_t> host{1000};
   auto movie = playtest::OpenMovie(playtest::MoviePath(Fixture::Fps25));
   ASSERT_TRUE(movie);
   auto context = MakeContext(*movie);
-  uint64_t host = 1000;
-  movie->GetTimeBase()->SetHostClock([&host] { return host; });
+  movie->GetTimeBase()->SetHostClock([&host] { return host.load(); });
   movie->SetRate(1.0);
   // Three frames a step, so that several buffers come free at once.
   for (int frame = 0; frame < 50; frame += 3) {
