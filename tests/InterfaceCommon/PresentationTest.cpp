@@ -23,6 +23,7 @@
 #include "Projection/EquirectangularProj.h"
 #include "Projection/ProjectionCollection.h"
 #include "RegisterAllClasses.h"
+#include "TraceCapture.h"
 #include "Source/QTStillImageSource.h"
 #include "Source/SourceCollection.h"
 #include "Time/ConvergentTransition.h"
@@ -92,16 +93,10 @@ class PresentationTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterAllClasses();
-    KsTrace::ResetSettings();
-    KsTrace::LoadSettings(PWStringRef(), true);
-    KsTrace::SetOutputSink([this](const std::string& line) { trace += line + "\n"; });
-  }
-  void TearDown() override {
-    KsTrace::SetOutputSink({});
-    KsTrace::ResetSettings();
   }
 
-  std::string trace;
+  TraceCapture traces;
+  std::string& trace = traces.text;
   KsRef<HcPresentation> presentation = KsMakeRef<HcPresentation>();
 };
 

@@ -17,6 +17,7 @@
 #include "InterfaceCommon/ViewsetCollection.h"
 #include "KsTrace.h"
 #include "RegisterAllClasses.h"
+#include "TraceCapture.h"
 #include "Utilities/HcMLLoader.h"
 #include "Utilities/XMLStringEmitter.h"
 #include "View/HcView.h"
@@ -39,16 +40,10 @@ class ViewsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
     RegisterAllClasses();
-    KsTrace::ResetSettings();
-    KsTrace::LoadSettings(PWStringRef(), true);
-    KsTrace::SetOutputSink([this](const std::string& line) { trace += line + "\n"; });
-  }
-  void TearDown() override {
-    KsTrace::SetOutputSink({});
-    KsTrace::ResetSettings();
   }
 
-  std::string trace;
+  TraceCapture traces;
+  std::string& trace = traces.text;
   KsRef<HcContextHelper> context = KsMakeRef<HcContextHelper>();
 };
 
